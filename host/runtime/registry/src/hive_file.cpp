@@ -200,7 +200,12 @@ LONG HiveFile::writeFile(const std::string& text) {
     const std::string folder = folderOf(path_);
     const std::string temporary =
         path_ + ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(++temporaryCounter_);
-    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    if (fd < 0 && errno == EEXIST) {
+        // Left by a killed writer that had our process id; we hold the lock, so it is stale.
+        ::unlink(temporary.c_str());
+        fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    }
     if (fd < 0)
         return resultFromErrno(errno);
     struct stat old {};
