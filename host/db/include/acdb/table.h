@@ -134,6 +134,9 @@ public:
     // style was set, so getters never open another object).
     const AcDbTableStyle& styleSnapshot() const;
     Acad::ErrorStatus setStyleSnapshot(const AcDbTableStyle& style);
+    // Records the style's id without reading the style (a file names a style
+    // before the style itself is read); pair it with setStyleSnapshot.
+    Acad::ErrorStatus setTableStyleId(AcDbObjectId styleId);
     AcDb::RowType rowType(int row) const;
     bool isTitleSuppressed() const;
     bool isHeaderSuppressed() const;

@@ -1,0 +1,1051 @@
+// The table entity: a TableGrid plus the style's formats it inherits, placed
+// in the world, with lazily built graphics.
+
+#include "acdb/table.h"
+
+#include "acdb/database.h"
+#include "table_graphics.h"
+#include "table_grid.h"
+#include "table_layout.h"
+
+#include <algorithm>
+#include <cmath>
+#include <optional>
+#include <unordered_set>
+
+ACDB_DEFINE_MEMBERS(AcDbTable, AcDbBlockReference, "ACAD_TABLE")
+
+using acdbtable::CellRange;
+using acdbtable::GridSegment;
+using acdbtable::TableCell;
+using acdbtable::TableFrame;
+using acdbtable::TableGrid;
+using acdbtable::TableLayout;
+
+namespace {
+
+constexpr double kDefaultRowHeight = 0.75;
+constexpr double kDefaultColumnWidth = 2.5;
+
+bool isPositive(double v) {
+    return std::isfinite(v) && v > 0;
+}
+bool isValidMargin(double v) {
+    return std::isfinite(v) && v >= 0;
+}
+bool isValidAlignment(int a) {
+    return a >= AcDb::kTopLeft && a <= AcDb::kBottomRight;
+}
+bool isValidVisibility(int v) {
+    return v == AcDb::kVisible || v == AcDb::kInvisible;
+}
+bool isValidEdgeMask(int mask) {
+    return mask > 0 && mask <= 15;
+}
+
+// One grid line segment named by a cell and one of its edges.
+struct EdgeRef {
+    bool horizontal;
+    int a; // horizontal: line (0 = top of the table); vertical: row
+    int b; // horizontal: column; vertical: line (0 = left of the table)
+};
+
+} // namespace
+
+struct AcDbTableData {
+    TableGrid grid{1, 1, kDefaultRowHeight, kDefaultColumnWidth};
+    std::unique_ptr<AcDbTableStyle> style = std::make_unique<AcDbTableStyle>();
+    AcDbObjectId styleId;
+    std::optional<double> horzMargin; // set: overrides the style's
+    std::optional<double> vertMargin;
+    AcGeVector3d direction{1, 0, 0};
+
+    // Runtime state: never saved or copied.
+    std::optional<CellRange> selection;
+    mutable std::optional<TableLayout> layout;
+    mutable bool graphicsValid = false;
+    mutable AcGePoint3d graphicsOrigin;
+    mutable AcGeVector3d graphicsNormal;
+    mutable const AcDbDatabase* graphicsDatabase = nullptr;
+    mutable AcDbEntityList graphics;
+
+    AcDbTableData() = default;
+    AcDbTableData(const AcDbTableData& o)
+        : grid(o.grid), style(std::make_unique<AcDbTableStyle>(*o.style)), styleId(o.styleId),
+          horzMargin(o.horzMargin), vertMargin(o.vertMargin), direction(o.direction) {}
+
+    // Something that moves grid lines or contents changed.
+    void changed() {
+        layout.reset();
+        graphicsValid = false;
+    }
+    // A structural edit may leave the selection outside the grid.
+    void dropStaleSelection() {
+        if (selection && !grid.isValidRange(*selection))
+            selection.reset();
+    }
+
+    const TableCell* cell(int row, int col) const {
+        return grid.isValidCell(row, col) ? &grid.cell(row, col) : nullptr;
+    }
+    TableCell* cell(int row, int col) {
+        return grid.isValidCell(row, col) ? &grid.cell(row, col) : nullptr;
+    }
+
+    // Title row first (unless the style suppresses it), then the header row,
+    // then data rows.
+    AcDb::RowType rowType(int row) const {
+        if (row < 0 || row >= grid.rows())
+            return AcDb::kUnknownRow;
+        if (!style->isTitleSuppressed()) {
+            if (row == 0)
+                return AcDb::kTitleRow;
+            --row;
+        }
+        if (!style->isHeaderSuppressed() && row == 0)
+            return AcDb::kHeaderRow;
+        return AcDb::kDataRow;
+    }
+    const AcDbCellFormat& format(int row) const { return style->cellFormat(rowType(row)); }
+
+    double horzCellMargin() const { return horzMargin ? *horzMargin : style->horzCellMargin(); }
+    double vertCellMargin() const { return vertMargin ? *vertMargin : style->vertCellMargin(); }
+
+    double textHeight(int row, int col) const {
+        const TableCell& c = grid.cell(row, col);
+        return c.look.isOverridden(AcDbTable::kCellTextHeight) ? c.look.textHeight
+                                                               : format(row).textHeight;
+    }
+    double minimumRowHeight(int row) const {
+        const double margins = 2 * vertCellMargin();
+        double text = 0;
+        for (int col = 0; col < grid.cols(); ++col)
+            if (grid.cell(row, col).type == AcDb::kTextCell)
+                text = std::max(text, textHeight(row, col));
+        return text + margins;
+    }
+    double rowHeight(int row) const { return std::max(grid.rowHeight(row), minimumRowHeight(row)); }
+
+    const TableLayout& currentLayout() const {
+        if (!layout) {
+            TableLayout l;
+            l.colX.resize(grid.cols() + 1);
+            for (int c = 0; c < grid.cols(); ++c)
+                l.colX[c + 1] = l.colX[c] + grid.columnWidth(c);
+            l.rowY.resize(grid.rows() + 1);
+            for (int r = 0; r < grid.rows(); ++r)
+                l.rowY[r + 1] = l.rowY[r] + rowHeight(r);
+            layout = std::move(l);
+        }
+        return *layout;
+    }
+
+    static bool edgeRef(const TableGrid& g, int row, int col, int edge, EdgeRef& out) {
+        if (!g.isValidCell(row, col))
+            return false;
+        switch (edge) {
+        case AcDb::kTopMask:
+            out = {true, row, col};
+            return true;
+        case AcDb::kBottomMask:
+            out = {true, row + 1, col};
+            return true;
+        case AcDb::kLeftMask:
+            out = {false, row, col};
+            return true;
+        case AcDb::kRightMask:
+            out = {false, row, col + 1};
+            return true;
+        default:
+            return false;
+        }
+    }
+    const GridSegment& segment(const EdgeRef& e) const {
+        return e.horizontal ? grid.horizontal(e.a, e.b) : grid.vertical(e.a, e.b);
+    }
+
+    // The style's grid format for a segment. The outer lines take the top,
+    // bottom, left and right formats; a horizontal line between two rows of
+    // one row type takes that type's inside format, a line where the row type
+    // changes takes the top format of the row below it.
+    const AcDbGridFormat& inheritedEdge(const EdgeRef& e) const {
+        auto gridOf = [](const AcDbCellFormat& f, AcDb::GridLineType t) -> const AcDbGridFormat& {
+            return f.grid[acdbGridIndex(t)];
+        };
+        if (e.horizontal) {
+            const int line = e.a;
+            if (line == 0)
+                return gridOf(format(0), AcDb::kHorzTop);
+            if (line == grid.rows())
+                return gridOf(format(grid.rows() - 1), AcDb::kHorzBottom);
+            AcDb::RowType below = rowType(line);
+            AcDb::RowType above = rowType(line - 1);
+            return gridOf(style->cellFormat(below),
+                          below == above ? AcDb::kHorzInside : AcDb::kHorzTop);
+        }
+        const int line = e.b;
+        AcDb::GridLineType t = line == 0             ? AcDb::kVertLeft
+                               : line == grid.cols() ? AcDb::kVertRight
+                                                     : AcDb::kVertInside;
+        return gridOf(format(e.a), t);
+    }
+
+    // Applies fn to every segment the mask names on the cell.
+    template <class Fn> Acad::ErrorStatus writeEdges(int row, int col, int mask, Fn fn) {
+        if (!grid.isValidCell(row, col) || !isValidEdgeMask(mask))
+            return Acad::eInvalidInput;
+        if (mask & AcDb::kTopMask)
+            fn(grid.horizontal(row, col));
+        if (mask & AcDb::kRightMask)
+            fn(grid.vertical(row, col + 1));
+        if (mask & AcDb::kBottomMask)
+            fn(grid.horizontal(row + 1, col));
+        if (mask & AcDb::kLeftMask)
+            fn(grid.vertical(row, col));
+        graphicsValid = false;
+        return Acad::eOk;
+    }
+
+    // Scales every length the table holds (uniform scaling).
+    void scaleLengths(double s) {
+        for (int r = 0; r < grid.rows(); ++r)
+            grid.setRowHeight(r, grid.rowHeight(r) * s);
+        for (int c = 0; c < grid.cols(); ++c)
+            grid.setColumnWidth(c, grid.columnWidth(c) * s);
+        for (int r = 0; r < grid.rows(); ++r) {
+            for (int c = 0; c < grid.cols(); ++c) {
+                TableCell& cell = grid.cell(r, c);
+                cell.look.textHeight *= s;
+                cell.block.scale *= s;
+            }
+        }
+        if (horzMargin)
+            *horzMargin *= s;
+        if (vertMargin)
+            *vertMargin *= s;
+        // The snapshot is this table's copy: scaling it keeps inherited sizes
+        // in proportion until another style is set.
+        for (AcDb::RowType t : {AcDb::kTitleRow, AcDb::kHeaderRow, AcDb::kDataRow})
+            style->setTextHeight(style->cellFormat(t).textHeight * s, t);
+        style->setHorzCellMargin(style->horzCellMargin() * s);
+        style->setVertCellMargin(style->vertCellMargin() * s);
+    }
+};
+
+#define TABLE_ASSERT_WRITE()                                                                       \
+    if (Acad::ErrorStatus es_ = assertWriteEnabled(); es_ != Acad::eOk)                            \
+    return es_
+
+AcDbTable::AcDbTable() : m_data(std::make_unique<AcDbTableData>()) {}
+
+AcDbTable::AcDbTable(const AcDbTable& other)
+    : AcDbBlockReference(other), m_data(std::make_unique<AcDbTableData>(*other.m_data)) {}
+
+AcDbTable::~AcDbTable() = default;
+
+// ---------------------------------------------------------------- size
+
+int AcDbTable::rowCount() const {
+    return m_data->grid.rows();
+}
+int AcDbTable::columnCount() const {
+    return m_data->grid.cols();
+}
+
+Acad::ErrorStatus AcDbTable::setNumRows(int rows) {
+    return setSize(rows, columnCount());
+}
+Acad::ErrorStatus AcDbTable::setNumColumns(int cols) {
+    return setSize(rowCount(), cols);
+}
+
+Acad::ErrorStatus AcDbTable::setSize(int rows, int cols) {
+    TABLE_ASSERT_WRITE();
+    if (rows < 1 || cols < 1 || rows > TableGrid::kMaxRows || cols > TableGrid::kMaxColumns ||
+        static_cast<long long>(rows) * cols > TableGrid::kMaxCells)
+        return Acad::eInvalidInput;
+    TableGrid& g = m_data->grid;
+    // Shrink before growing so that no step holds more cells than the larger
+    // of the old and new sizes.
+    if (rows < g.rows())
+        g.deleteRows(rows, g.rows() - rows);
+    if (cols < g.cols())
+        g.deleteColumns(cols, g.cols() - cols);
+    if (rows > g.rows())
+        g.insertRows(g.rows(), rows - g.rows(), g.rowHeight(g.rows() - 1));
+    if (cols > g.cols())
+        g.insertColumns(g.cols(), cols - g.cols(), g.columnWidth(g.cols() - 1));
+    m_data->dropStaleSelection();
+    m_data->changed();
+    return Acad::eOk;
+}
+
+double AcDbTable::columnWidth(int col) const {
+    const TableGrid& g = m_data->grid;
+    return col >= 0 && col < g.cols() ? g.columnWidth(col) : 0.0;
+}
+
+Acad::ErrorStatus AcDbTable::setColumnWidth(int col, double width) {
+    TABLE_ASSERT_WRITE();
+    if (col < 0 || col >= columnCount() || !isPositive(width))
+        return Acad::eInvalidInput;
+    m_data->grid.setColumnWidth(col, width);
+    m_data->changed();
+    return Acad::eOk;
+}
+
+Acad::ErrorStatus AcDbTable::setColumnWidth(double width) {
+    TABLE_ASSERT_WRITE();
+    if (!isPositive(width))
+        return Acad::eInvalidInput;
+    for (int c = 0; c < columnCount(); ++c)
+        m_data->grid.setColumnWidth(c, width);
+    m_data->changed();
+    return Acad::eOk;
+}
+
+double AcDbTable::rowHeight(int row) const {
+    if (row < 0 || row >= rowCount())
+        return 0.0;
+    return m_data->rowHeight(row);
+}
+
+Acad::ErrorStatus AcDbTable::setRowHeight(int row, double height) {
+    TABLE_ASSERT_WRITE();
+    if (row < 0 || row >= rowCount() || !isPositive(height))
+        return Acad::eInvalidInput;
+    m_data->grid.setRowHeight(row, height);
+    m_data->changed();
+    return Acad::eOk;
+}
+
+Acad::ErrorStatus AcDbTable::setRowHeight(double height) {
+    TABLE_ASSERT_WRITE();
+    if (!isPositive(height))
+        return Acad::eInvalidInput;
+    for (int r = 0; r < rowCount(); ++r)
+        m_data->grid.setRowHeight(r, height);
+    m_data->changed();
+    return Acad::eOk;
+}
+
+double AcDbTable::minimumRowHeight(int row) const {
+    if (row < 0 || row >= rowCount())
+        return 0.0;
+    return m_data->minimumRowHeight(row);
+}
+
+double AcDbTable::width() const {
+    return m_data->currentLayout().width();
+}
+double AcDbTable::height() const {
+    return m_data->currentLayout().height();
+}
+
+Acad::ErrorStatus AcDbTable::insertColumns(int col, double width, int count) {
+    TABLE_ASSERT_WRITE();
+    Acad::ErrorStatus es = m_data->grid.insertColumns(col, count, width);
+    if (es == Acad::eOk)
+        m_data->changed();
+    return es;
+}
+
+Acad::ErrorStatus AcDbTable::insertRows(int row, double height, int count) {
+    TABLE_ASSERT_WRITE();
+    Acad::ErrorStatus es = m_data->grid.insertRows(row, count, height);
+    if (es == Acad::eOk)
+        m_data->changed();
+    return es;
+}
+
+Acad::ErrorStatus AcDbTable::deleteColumns(int col, int count) {
+    TABLE_ASSERT_WRITE();
+    Acad::ErrorStatus es = m_data->grid.deleteColumns(col, count);
+    if (es == Acad::eOk) {
+        m_data->dropStaleSelection();
+        m_data->changed();
+    }
+    return es;
+}
+
+Acad::ErrorStatus AcDbTable::deleteRows(int row, int count) {
+    TABLE_ASSERT_WRITE();
+    Acad::ErrorStatus es = m_data->grid.deleteRows(row, count);
+    if (es == Acad::eOk) {
+        m_data->dropStaleSelection();
+        m_data->changed();
+    }
+    return es;
+}
+
+// ---------------------------------------------------------------- merging
+
+Acad::ErrorStatus AcDbTable::mergeCells(int minRow, int maxRow, int minCol, int maxCol) {
+    TABLE_ASSERT_WRITE();
+    Acad::ErrorStatus es = m_data->grid.merge({minRow, maxRow, minCol, maxCol});
+    if (es == Acad::eOk)
+        m_data->changed();
+    return es;
+}
+
+Acad::ErrorStatus AcDbTable::unmergeCells(int minRow, int maxRow, int minCol, int maxCol) {
+    TABLE_ASSERT_WRITE();
+    Acad::ErrorStatus es = m_data->grid.unmerge({minRow, maxRow, minCol, maxCol});
+    if (es == Acad::eOk)
+        m_data->changed();
+    return es;
+}
+
+bool AcDbTable::isMergedCell(int row, int col, int* minRow, int* maxRow, int* minCol,
+                             int* maxCol) const {
+    const CellRange* r =
+        m_data->grid.isValidCell(row, col) ? m_data->grid.regionAt(row, col) : nullptr;
+    if (!r)
+        return false;
+    if (minRow)
+        *minRow = r->minRow;
+    if (maxRow)
+        *maxRow = r->maxRow;
+    if (minCol)
+        *minCol = r->minCol;
+    if (maxCol)
+        *maxCol = r->maxCol;
+    return true;
+}
+
+std::vector<AcDbTable::Range> AcDbTable::mergedRanges() const {
+    std::vector<Range> out;
+    for (const CellRange& r : m_data->grid.regions())
+        out.push_back({r.minRow, r.maxRow, r.minCol, r.maxCol});
+    return out;
+}
+
+// ---------------------------------------------------------------- content
+
+AcDb::CellType AcDbTable::cellType(int row, int col) const {
+    const TableCell* c = m_data->cell(row, col);
+    return c ? static_cast<AcDb::CellType>(c->type) : AcDb::kUnknownCell;
+}
+
+Acad::ErrorStatus AcDbTable::setCellType(int row, int col, AcDb::CellType type) {
+    TABLE_ASSERT_WRITE();
+    TableCell* c = m_data->cell(row, col);
+    if (!c || (type != AcDb::kTextCell && type != AcDb::kBlockCell))
+        return Acad::eInvalidInput;
+    c->type = type;
+    m_data->changed();
+    return Acad::eOk;
+}
+
+std::string AcDbTable::textString(int row, int col) const {
+    const TableCell* c = m_data->cell(row, col);
+    return c ? c->text : std::string();
+}
+
+Acad::ErrorStatus AcDbTable::setTextString(int row, int col, const std::string& text) {
+    TABLE_ASSERT_WRITE();
+    TableCell* c = m_data->cell(row, col);
+    if (!c)
+        return Acad::eInvalidInput;
+    c->text = text;
+    m_data->changed();
+    return Acad::eOk;
+}
+
+AcDbObjectId AcDbTable::textStyle(int row, int col) const {
+    const TableCell* c = m_data->cell(row, col);
+    if (!c)
+        return AcDbObjectId();
+    return c->look.isOverridden(kCellTextStyle) ? c->look.textStyle : m_data->format(row).textStyle;
+}
+
+Acad::ErrorStatus AcDbTable::setTextStyle(int row, int col, AcDbObjectId id) {
+    TABLE_ASSERT_WRITE();
+    TableCell* c = m_data->cell(row, col);
+    if (!c)
+        return Acad::eInvalidInput;
+    c->look.textStyle = id;
+    c->look.markOverridden(kCellTextStyle);
+    m_data->changed();
+    return Acad::eOk;
+}
+
+double AcDbTable::textHeight(int row, int col) const {
+    if (!m_data->grid.isValidCell(row, col))
+        return m_data->style->cellFormat(AcDb::kDataRow).textHeight;
+    return m_data->textHeight(row, col);
+}
+
+Acad::ErrorStatus AcDbTable::setTextHeight(int row, int col, double height) {
+    TABLE_ASSERT_WRITE();
+    TableCell* c = m_data->cell(row, col);
+    if (!c || !isPositive(height))
+        return Acad::eInvalidInput;
+    c->look.textHeight = height;
+    c->look.markOverridden(kCellTextHeight);
+    m_data->changed();
+    return Acad::eOk;
+}
+
+AcCmColor AcDbTable::textColor(int row, int col) const {
+    const TableCell* c = m_data->cell(row, col);
+    if (!c)
+        return m_data->style->cellFormat(AcDb::kDataRow).textColor;
+    return c->look.isOverridden(kCellTextColor) ? c->look.textColor : m_data->format(row).textColor;
+}
+
+Acad::ErrorStatus AcDbTable::setTextColor(int row, int col, const AcCmColor& color) {
+    TABLE_ASSERT_WRITE();
+    TableCell* c = m_data->cell(row, col);
+    if (!c)
+        return Acad::eInvalidInput;
+    c->look.textColor = color;
+    c->look.markOverridden(kCellTextColor);
+    m_data->graphicsValid = false;
+    return Acad::eOk;
+}
+
+AcDb::CellAlignment AcDbTable::cellAlignment(int row, int col) const {
+    const TableCell* c = m_data->cell(row, col);
+    if (!c)
+        return m_data->style->cellFormat(AcDb::kDataRow).alignment;
+    return c->look.isOverridden(kCellAlignment)
+               ? static_cast<AcDb::CellAlignment>(c->look.alignment)
+               : m_data->format(row).alignment;
+}
+
+Acad::ErrorStatus AcDbTable::setCellAlignment(int row, int col, AcDb::CellAlignment a) {
+    TABLE_ASSERT_WRITE();
+    TableCell* c = m_data->cell(row, col);
+    if (!c || !isValidAlignment(a))
+        return Acad::eInvalidInput;
+    c->look.alignment = a;
+    c->look.markOverridden(kCellAlignment);
+    m_data->graphicsValid = false;
+    return Acad::eOk;
+}
+
+bool AcDbTable::isFillNone(int row, int col) const {
+    const TableCell* c = m_data->cell(row, col);
+    if (!c)
+        return true;
+    return c->look.isOverridden(kCellFillNone) ? c->look.fillNone : m_data->format(row).fillNone;
+}
+
+Acad::ErrorStatus AcDbTable::setFillNone(int row, int col, bool none) {
+    TABLE_ASSERT_WRITE();
+    TableCell* c = m_data->cell(row, col);
+    if (!c)
+        return Acad::eInvalidInput;
+    c->look.fillNone = none;
+    c->look.markOverridden(kCellFillNone);
+    m_data->graphicsValid = false;
+    return Acad::eOk;
+}
+
+AcCmColor AcDbTable::fillColor(int row, int col) const {
+    const TableCell* c = m_data->cell(row, col);
+    if (!c)
+        return m_data->style->cellFormat(AcDb::kDataRow).fillColor;
+    return c->look.isOverridden(kCellFillColor) ? c->look.fillColor : m_data->format(row).fillColor;
+}
+
+Acad::ErrorStatus AcDbTable::setFillColor(int row, int col, const AcCmColor& color) {
+    TABLE_ASSERT_WRITE();
+    TableCell* c = m_data->cell(row, col);
+    if (!c)
+        return Acad::eInvalidInput;
+    c->look.fillColor = color;
+    c->look.markOverridden(kCellFillColor);
+    m_data->graphicsValid = false;
+    return Acad::eOk;
+}
+
+// ---------------------------------------------------------------- block cells
+
+AcDbObjectId AcDbTable::cellBlock(int row, int col) const {
+    const TableCell* c = m_data->cell(row, col);
+    return c ? c->block.block : AcDbObjectId();
+}
+
+Acad::ErrorStatus AcDbTable::setCellBlock(int row, int col, AcDbObjectId blockId, bool autoFit) {
+    TABLE_ASSERT_WRITE();
+    TableCell* c = m_data->cell(row, col);
+    if (!c || blockId.isNull())
+        return Acad::eInvalidInput;
+    // Attribute values name definitions of the previous block: they mean
+    // nothing for another one.
+    if (c->block.block != blockId)
+        c->block.attributes.clear();
+    c->type = AcDb::kBlockCell;
+    c->block.block = blockId;
+    c->block.autoFit = autoFit;
+    m_data->changed();
+    return Acad::eOk;
+}
+
+bool AcDbTable::cellBlockAutoFit(int row, int col) const {
+    const TableCell* c = m_data->cell(row, col);
+    return c && c->block.autoFit;
+}
+
+Acad::ErrorStatus AcDbTable::setCellBlockAutoFit(int row, int col, bool autoFit) {
+    TABLE_ASSERT_WRITE();
+    TableCell* c = m_data->cell(row, col);
+    if (!c)
+        return Acad::eInvalidInput;
+    c->block.autoFit = autoFit;
+    m_data->graphicsValid = false;
+    return Acad::eOk;
+}
+
+double AcDbTable::cellBlockScale(int row, int col) const {
+    const TableCell* c = m_data->cell(row, col);
+    return c ? c->block.scale : 1.0;
+}
+
+Acad::ErrorStatus AcDbTable::setCellBlockScale(int row, int col, double scale) {
+    TABLE_ASSERT_WRITE();
+    TableCell* c = m_data->cell(row, col);
+    if (!c || !isPositive(scale))
+        return Acad::eInvalidInput;
+    c->block.scale = scale;
+    m_data->graphicsValid = false;
+    return Acad::eOk;
+}
+
+double AcDbTable::cellBlockRotation(int row, int col) const {
+    const TableCell* c = m_data->cell(row, col);
+    return c ? c->block.rotation : 0.0;
+}
+
+Acad::ErrorStatus AcDbTable::setCellBlockRotation(int row, int col, double rotation) {
+    TABLE_ASSERT_WRITE();
+    TableCell* c = m_data->cell(row, col);
+    if (!c || !std::isfinite(rotation))
+        return Acad::eInvalidInput;
+    c->block.rotation = rotation;
+    m_data->graphicsValid = false;
+    return Acad::eOk;
+}
+
+Acad::ErrorStatus AcDbTable::cellBlockAttributeValue(int row, int col, AcDbObjectId attDefId,
+                                                     std::string& value) const {
+    const TableCell* c = m_data->cell(row, col);
+    if (!c || attDefId.isNull())
+        return Acad::eInvalidInput;
+    for (const auto& [id, text] : c->block.attributes) {
+        if (id == attDefId) {
+            value = text;
+            return Acad::eOk;
+        }
+    }
+    return Acad::eKeyNotFound;
+}
+
+Acad::ErrorStatus AcDbTable::setCellBlockAttributeValue(int row, int col, AcDbObjectId attDefId,
+                                                        const std::string& value) {
+    TABLE_ASSERT_WRITE();
+    TableCell* c = m_data->cell(row, col);
+    if (!c || attDefId.isNull())
+        return Acad::eInvalidInput;
+    auto& attributes = c->block.attributes;
+    auto it = std::find_if(attributes.begin(), attributes.end(),
+                           [&](const auto& a) { return a.first == attDefId; });
+    if (it != attributes.end())
+        it->second = value;
+    else
+        attributes.emplace_back(attDefId, value);
+    m_data->graphicsValid = false;
+    return Acad::eOk;
+}
+
+std::vector<std::pair<AcDbObjectId, std::string>>
+AcDbTable::cellBlockAttributeValues(int row, int col) const {
+    const TableCell* c = m_data->cell(row, col);
+    return c ? c->block.attributes : std::vector<std::pair<AcDbObjectId, std::string>>();
+}
+
+// ---------------------------------------------------------------- grid lines
+
+AcDb::Visibility AcDbTable::edgeVisibility(int row, int col, AcDb::CellEdgeMask edge) const {
+    EdgeRef e;
+    if (!AcDbTableData::edgeRef(m_data->grid, row, col, edge, e))
+        return AcDb::kVisible;
+    const GridSegment& s = m_data->segment(e);
+    return s.isOverridden(kEdgeVisibility) ? static_cast<AcDb::Visibility>(s.visibility)
+                                           : m_data->inheritedEdge(e).visibility;
+}
+
+Acad::ErrorStatus AcDbTable::setEdgeVisibility(int row, int col, int edgeMask, AcDb::Visibility v) {
+    TABLE_ASSERT_WRITE();
+    if (!isValidVisibility(v))
+        return Acad::eInvalidInput;
+    return m_data->writeEdges(row, col, edgeMask, [v](GridSegment& s) {
+        s.visibility = v;
+        s.markOverridden(kEdgeVisibility);
+    });
+}
+
+AcCmColor AcDbTable::edgeColor(int row, int col, AcDb::CellEdgeMask edge) const {
+    EdgeRef e;
+    if (!AcDbTableData::edgeRef(m_data->grid, row, col, edge, e))
+        return AcCmColor::byBlock();
+    const GridSegment& s = m_data->segment(e);
+    return s.isOverridden(kEdgeColor) ? s.color : m_data->inheritedEdge(e).color;
+}
+
+Acad::ErrorStatus AcDbTable::setEdgeColor(int row, int col, int edgeMask, const AcCmColor& color) {
+    TABLE_ASSERT_WRITE();
+    return m_data->writeEdges(row, col, edgeMask, [&color](GridSegment& s) {
+        s.color = color;
+        s.markOverridden(kEdgeColor);
+    });
+}
+
+AcDb::LineWeight AcDbTable::edgeLineWeight(int row, int col, AcDb::CellEdgeMask edge) const {
+    EdgeRef e;
+    if (!AcDbTableData::edgeRef(m_data->grid, row, col, edge, e))
+        return AcDb::kLnWtByBlock;
+    const GridSegment& s = m_data->segment(e);
+    return s.isOverridden(kEdgeLineWeight) ? static_cast<AcDb::LineWeight>(s.lineWeight)
+                                           : m_data->inheritedEdge(e).lineWeight;
+}
+
+Acad::ErrorStatus AcDbTable::setEdgeLineWeight(int row, int col, int edgeMask,
+                                               AcDb::LineWeight lw) {
+    TABLE_ASSERT_WRITE();
+    if (!acdbtable::isValidLineWeight(lw))
+        return Acad::eInvalidInput;
+    return m_data->writeEdges(row, col, edgeMask, [lw](GridSegment& s) {
+        s.lineWeight = lw;
+        s.markOverridden(kEdgeLineWeight);
+    });
+}
+
+// ---------------------------------------------------------------- overrides
+
+bool AcDbTable::isCellPropertyOverridden(int row, int col, CellProperty p) const {
+    const TableCell* c = m_data->cell(row, col);
+    return c && p >= 0 && p < kCellPropertyCount && c->look.isOverridden(p);
+}
+
+bool AcDbTable::isEdgePropertyOverridden(int row, int col, AcDb::CellEdgeMask edge,
+                                         EdgeProperty p) const {
+    EdgeRef e;
+    if (p < kEdgeVisibility || p > kEdgeLineWeight ||
+        !AcDbTableData::edgeRef(m_data->grid, row, col, edge, e))
+        return false;
+    return m_data->segment(e).isOverridden(p);
+}
+
+Acad::ErrorStatus AcDbTable::clearCellOverride(int row, int col, CellProperty p) {
+    TABLE_ASSERT_WRITE();
+    TableCell* c = m_data->cell(row, col);
+    if (!c || p < 0 || p >= kCellPropertyCount)
+        return Acad::eInvalidInput;
+    c->look.clearOverride(p);
+    m_data->changed();
+    return Acad::eOk;
+}
+
+// ---------------------------------------------------------------- table-wide
+
+double AcDbTable::horizontalCellMargin() const {
+    return m_data->horzCellMargin();
+}
+
+Acad::ErrorStatus AcDbTable::setHorizontalCellMargin(double m) {
+    TABLE_ASSERT_WRITE();
+    if (!isValidMargin(m))
+        return Acad::eInvalidInput;
+    m_data->horzMargin = m;
+    m_data->changed();
+    return Acad::eOk;
+}
+
+double AcDbTable::verticalCellMargin() const {
+    return m_data->vertCellMargin();
+}
+
+Acad::ErrorStatus AcDbTable::setVerticalCellMargin(double m) {
+    TABLE_ASSERT_WRITE();
+    if (!isValidMargin(m))
+        return Acad::eInvalidInput;
+    m_data->vertMargin = m;
+    m_data->changed();
+    return Acad::eOk;
+}
+
+bool AcDbTable::isMarginOverridden() const {
+    return m_data->horzMargin.has_value() || m_data->vertMargin.has_value();
+}
+
+AcDbObjectId AcDbTable::tableStyle() const {
+    return m_data->styleId;
+}
+
+Acad::ErrorStatus AcDbTable::setTableStyle(AcDbObjectId styleId) {
+    TABLE_ASSERT_WRITE();
+    if (styleId.isNull())
+        return Acad::eNullObjectId;
+    AcDbObjectPointer<AcDbTableStyle> style(styleId, AcDb::kForRead);
+    if (!style)
+        return style.openStatus();
+    m_data->style = std::make_unique<AcDbTableStyle>(*style.object());
+    m_data->styleId = styleId;
+    m_data->changed();
+    return Acad::eOk;
+}
+
+Acad::ErrorStatus AcDbTable::setTableStyleId(AcDbObjectId styleId) {
+    TABLE_ASSERT_WRITE();
+    m_data->styleId = styleId;
+    return Acad::eOk;
+}
+
+const AcDbTableStyle& AcDbTable::styleSnapshot() const {
+    return *m_data->style;
+}
+
+Acad::ErrorStatus AcDbTable::setStyleSnapshot(const AcDbTableStyle& style) {
+    TABLE_ASSERT_WRITE();
+    m_data->style = std::make_unique<AcDbTableStyle>(style);
+    m_data->changed();
+    return Acad::eOk;
+}
+
+AcDb::RowType AcDbTable::rowType(int row) const {
+    return m_data->rowType(row);
+}
+bool AcDbTable::isTitleSuppressed() const {
+    return m_data->style->isTitleSuppressed();
+}
+bool AcDbTable::isHeaderSuppressed() const {
+    return m_data->style->isHeaderSuppressed();
+}
+
+AcGeVector3d AcDbTable::direction() const {
+    return TableFrame::make(position(), normal(), m_data->direction).xAxis;
+}
+
+Acad::ErrorStatus AcDbTable::setDirection(const AcGeVector3d& horizontal) {
+    TABLE_ASSERT_WRITE();
+    AcGeVector3d n = normal().isZeroLength() ? AcGeVector3d::kZAxis : normal().normal();
+    AcGeVector3d inPlane = horizontal - n * horizontal.dotProduct(n);
+    if (!std::isfinite(inPlane.length()) || inPlane.length() <= 1e-12)
+        return Acad::eInvalidInput;
+    m_data->direction = inPlane.normal();
+    m_data->graphicsValid = false;
+    return Acad::eOk;
+}
+
+// ---------------------------------------------------------------- cell selection
+
+Acad::ErrorStatus AcDbTable::selectedCellRange(int& rowMin, int& rowMax, int& colMin,
+                                               int& colMax) const {
+    if (!m_data->selection)
+        return Acad::eNotApplicable;
+    rowMin = m_data->selection->minRow;
+    rowMax = m_data->selection->maxRow;
+    colMin = m_data->selection->minCol;
+    colMax = m_data->selection->maxCol;
+    return Acad::eOk;
+}
+
+Acad::ErrorStatus AcDbTable::setSubSelection(int rowMin, int rowMax, int colMin, int colMax) {
+    TABLE_ASSERT_WRITE();
+    CellRange r{rowMin, rowMax, colMin, colMax};
+    if (!m_data->grid.isValidRange(r))
+        return Acad::eInvalidInput;
+    m_data->selection = r;
+    return Acad::eOk;
+}
+
+Acad::ErrorStatus AcDbTable::clearSubSelection() {
+    TABLE_ASSERT_WRITE();
+    m_data->selection.reset();
+    return Acad::eOk;
+}
+
+bool AcDbTable::hasSubSelection() const {
+    return m_data->selection.has_value();
+}
+
+// ---------------------------------------------------------------- geometry
+
+Acad::ErrorStatus AcDbTable::cellOutline(int row, int col, bool outerCell,
+                                         AcGePoint3dArray& pts) const {
+    pts.clear();
+    if (!m_data->grid.isValidCell(row, col))
+        return Acad::eInvalidInput;
+    CellRange r{row, row, col, col};
+    if (const CellRange* region = m_data->grid.regionAt(row, col))
+        r = *region;
+    const TableLayout& l = m_data->currentLayout();
+    double left = l.colX[r.minCol], right = l.colX[r.maxCol + 1];
+    double top = -l.rowY[r.minRow], bottom = -l.rowY[r.maxRow + 1];
+    if (!outerCell) {
+        // The area inside the margins, never turned inside out.
+        double hm = std::min(horizontalCellMargin(), (right - left) / 2);
+        double vm = std::min(verticalCellMargin(), (top - bottom) / 2);
+        left += hm;
+        right -= hm;
+        top -= vm;
+        bottom += vm;
+    }
+    TableFrame f = TableFrame::make(position(), normal(), m_data->direction);
+    pts = {f.at(left, top), f.at(right, top), f.at(left, bottom), f.at(right, bottom)};
+    return Acad::eOk;
+}
+
+bool AcDbTable::hitTestCell(const AcGePoint3d& pt, int& row, int& col) const {
+    TableFrame f = TableFrame::make(position(), normal(), m_data->direction);
+    const TableLayout& l = m_data->currentLayout();
+    const double u = f.uOf(pt);
+    const double down = -f.vOf(pt);
+    if (!(u >= 0 && u <= l.width() && down >= 0 && down <= l.height()))
+        return false;
+    auto indexOf = [](const std::vector<double>& lines, double x) {
+        auto it = std::upper_bound(lines.begin() + 1, lines.end() - 1, x);
+        return static_cast<int>(it - lines.begin()) - 1;
+    };
+    int r = indexOf(l.rowY, down);
+    int c = indexOf(l.colX, u);
+    // A merged cell answers as its top-left cell.
+    if (const CellRange* region = m_data->grid.regionAt(r, c)) {
+        r = region->minRow;
+        c = region->minCol;
+    }
+    row = r;
+    col = c;
+    return true;
+}
+
+const AcDbEntityList& AcDbTable::graphics() const {
+    AcDbTableData& d = *m_data;
+    // The picture also depends on the base class's position and normal and on
+    // the database (its "Standard" text style), which setters outside this
+    // class may change.
+    if (!d.graphicsValid || !d.graphicsOrigin.isEqualTo(position()) ||
+        !d.graphicsNormal.isEqualTo(normal()) || d.graphicsDatabase != database()) {
+        TableFrame f = TableFrame::make(position(), normal(), d.direction);
+        acdbtable::TableGraphics g =
+            acdbtable::TableGraphicsBuilder(*this, f, d.currentLayout()).build();
+        d.graphics = std::move(g.entities);
+        d.graphicsValid = g.complete;
+        d.graphicsOrigin = position();
+        d.graphicsNormal = normal();
+        d.graphicsDatabase = database();
+    }
+    return d.graphics;
+}
+
+void AcDbTable::invalidateGraphics() {
+    m_data->graphicsValid = false;
+}
+
+Acad::ErrorStatus AcDbTable::setPosition(const AcGePoint3d& p) {
+    TABLE_ASSERT_WRITE();
+    Acad::ErrorStatus es = AcDbBlockReference::setPosition(p);
+    m_data->graphicsValid = false;
+    return es;
+}
+
+Acad::ErrorStatus AcDbTable::getGeomExtents(AcDbExtents& ext) const {
+    TableFrame f = TableFrame::make(position(), normal(), m_data->direction);
+    const TableLayout& l = m_data->currentLayout();
+    ext = AcDbExtents(f.origin, f.origin);
+    ext.addPoint(f.at(l.width(), 0));
+    ext.addPoint(f.at(0, -l.height()));
+    ext.addPoint(f.at(l.width(), -l.height()));
+    return Acad::eOk;
+}
+
+Acad::ErrorStatus AcDbTable::transformBy(const AcGeMatrix3d& m) {
+    TABLE_ASSERT_WRITE();
+    // Only uniform scaling keeps a grid a grid.
+    const AcGeVector3d mx = m.apply(AcGeVector3d::kXAxis);
+    const AcGeVector3d my = m.apply(AcGeVector3d::kYAxis);
+    const AcGeVector3d mz = m.apply(AcGeVector3d::kZAxis);
+    const double sx = mx.length();
+    const double tol = 1e-9 * std::max(1.0, sx);
+    if (!std::isfinite(sx) || sx <= 0 || std::fabs(sx - my.length()) > tol ||
+        std::fabs(sx - mz.length()) > tol || std::fabs(mx.dotProduct(my)) > tol * sx ||
+        std::fabs(mx.dotProduct(mz)) > tol * sx || std::fabs(my.dotProduct(mz)) > tol * sx)
+        return Acad::eInvalidInput;
+
+    TableFrame f = TableFrame::make(position(), normal(), m_data->direction);
+    AcGeVector3d dir = m.apply(f.xAxis).normal();
+    AcGeVector3d n = m.apply(f.zAxis).normal();
+    if (m.det() < 0)
+        n = -n; // a mirror keeps rows running down and columns along the mirrored direction
+    Acad::ErrorStatus es = AcDbBlockReference::setPosition(m.apply(position()));
+    if (es == Acad::eOk)
+        es = setNormal(n);
+    if (es != Acad::eOk)
+        return es;
+    m_data->direction = dir;
+    if (std::fabs(sx - 1.0) > 1e-12)
+        m_data->scaleLengths(sx);
+    m_data->changed();
+    return Acad::eOk;
+}
+
+Acad::ErrorStatus AcDbTable::explode(AcDbEntityList& out) const {
+    for (const auto& e : graphics())
+        out.emplace_back(static_cast<AcDbEntity*>(e->cloneObject()));
+    return Acad::eOk;
+}
+
+namespace {
+
+// Passes each id on once.
+struct UniqueSink : AcDbReferenceSink {
+    explicit UniqueSink(AcDbReferenceSink& target) : target(target) {}
+    void hardReference(AcDbObjectId id) override {
+        if (!id.isNull() && seen.insert(id).second)
+            target.hardReference(id);
+    }
+    AcDbReferenceSink& target;
+    std::unordered_set<AcDbObjectId> seen;
+};
+
+} // namespace
+
+void AcDbTable::collectReferences(AcDbReferenceSink& sink) const {
+    UniqueSink unique(sink);
+    AcDbBlockReference::collectReferences(unique);
+    unique.hardReference(m_data->styleId);
+    m_data->style->collectReferences(unique);
+    const TableGrid& g = m_data->grid;
+    for (int r = 0; r < g.rows(); ++r) {
+        for (int c = 0; c < g.cols(); ++c) {
+            const TableCell& cell = g.cell(r, c);
+            if (cell.look.isOverridden(kCellTextStyle))
+                unique.hardReference(cell.look.textStyle);
+            unique.hardReference(cell.block.block);
+        }
+    }
+}
+
+void AcDbTable::remapReferences(const AcDbIdMapping& map) {
+    AcDbBlockReference::remapReferences(map);
+    auto remap = [&map](AcDbObjectId& id) {
+        if (!id.isNull())
+            id = map.translate(id);
+    };
+    remap(m_data->styleId);
+    m_data->style->remapReferences(map);
+    TableGrid& g = m_data->grid;
+    for (int r = 0; r < g.rows(); ++r) {
+        for (int c = 0; c < g.cols(); ++c) {
+            TableCell& cell = g.cell(r, c);
+            remap(cell.look.textStyle);
+            remap(cell.block.block);
+            for (auto& attribute : cell.block.attributes)
+                remap(attribute.first);
+        }
+    }
+    m_data->graphicsValid = false;
+}

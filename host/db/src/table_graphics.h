@@ -1,0 +1,48 @@
+#pragma once
+// Turns a table into the entities that show it: fills, grid lines, texts and
+// block references, in world coordinates.
+
+#include "acdb/entity.h"
+#include "table_grid.h"
+#include "table_layout.h"
+
+class AcDbTable;
+
+namespace acdbtable {
+
+struct TableGraphics {
+    AcDbEntityList entities;
+    // False when a cell's block could not be read; the picture lacks it and
+    // should be built again later.
+    bool complete = true;
+};
+
+class TableGraphicsBuilder {
+public:
+    TableGraphicsBuilder(const AcDbTable& table, const TableFrame& frame,
+                         const TableLayout& layout);
+    TableGraphics build();
+
+private:
+    struct Rect {
+        double left, right, top, bottom; // plane coordinates, top > bottom
+    };
+    Rect cellRect(int minRow, int maxRow, int minCol, int maxCol) const;
+    void addFills();
+    void addGridLines();
+    void addContents();
+    void addLine(double u0, double v0, double u1, double v1, int row, int col, int edge);
+    void addText(int row, int col, const Rect& r);
+    void addBlock(int row, int col, const Rect& r);
+    AcDbObjectId resolvedTextStyle(AcDbObjectId id) const;
+
+    const AcDbTable& m_table;
+    TableFrame m_frame;
+    const TableLayout& m_layout;
+    int m_rows, m_cols;
+    std::vector<int> m_regionOfCell; // per cell, index into m_regions or -1
+    std::vector<CellRange> m_regions;
+    TableGraphics m_out;
+};
+
+} // namespace acdbtable

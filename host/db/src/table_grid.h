@@ -1,0 +1,173 @@
+#pragma once
+// The table's grid as plain data: row heights, column widths, cells, the grid
+// line segments that neighbouring cells share, and merged regions. It knows
+// nothing of styles or databases; the table entity resolves inherited values.
+
+#include "acdb/color.h"
+#include "acdb/objectid.h"
+#include "acdb/status.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace acdbtable {
+
+// Bounds are zero-based and inclusive.
+struct CellRange {
+    int minRow = 0, maxRow = 0, minCol = 0, maxCol = 0;
+    bool operator==(const CellRange&) const = default;
+    bool contains(int row, int col) const {
+        return row >= minRow && row <= maxRow && col >= minCol && col <= maxCol;
+    }
+    bool contains(const CellRange& o) const {
+        return o.minRow >= minRow && o.maxRow <= maxRow && o.minCol >= minCol && o.maxCol <= maxCol;
+    }
+    bool intersects(const CellRange& o) const {
+        return o.minRow <= maxRow && o.maxRow >= minRow && o.minCol <= maxCol && o.maxCol >= minCol;
+    }
+    bool isSingleCell() const { return minRow == maxRow && minCol == maxCol; }
+};
+
+// Cell properties a cell may set for itself instead of taking the style's.
+// Bits follow AcDbTable::CellProperty.
+struct CellLook {
+    std::uint8_t overridden = 0; // bit (1 << property) set: the value below rules
+    AcDbObjectId textStyle;
+    double textHeight = 0.18;
+    int alignment = 2;
+    AcCmColor textColor;
+    AcCmColor fillColor;
+    bool fillNone = true;
+    bool isOverridden(int property) const { return overridden & (1u << property); }
+    void markOverridden(int property) { overridden |= static_cast<std::uint8_t>(1u << property); }
+    void clearOverride(int property) { overridden &= static_cast<std::uint8_t>(~(1u << property)); }
+};
+
+struct CellBlock {
+    AcDbObjectId block;
+    double scale = 1.0;
+    double rotation = 0.0;
+    bool autoFit = false;
+    std::vector<std::pair<AcDbObjectId, std::string>> attributes; // in order first set
+};
+
+struct TableCell {
+    int type = 1; // AcDb::CellType: 1 text, 2 block
+    std::string text;
+    CellLook look;
+    CellBlock block;
+
+    // An empty text cell with the same look: what a new row or column gets.
+    TableCell formatOnly() const {
+        TableCell c;
+        c.look = look;
+        return c;
+    }
+};
+
+// One grid line segment, shared by the two cells on either side of it.
+// Bits of `overridden` follow AcDbTable::EdgeProperty.
+struct GridSegment {
+    AcCmColor color;
+    int lineWeight = -2; // AcDb::LineWeight
+    int visibility = 0;  // AcDb::Visibility
+    std::uint8_t overridden = 0;
+    bool isOverridden(int property) const { return overridden & (1u << property); }
+    void markOverridden(int property) { overridden |= static_cast<std::uint8_t>(1u << property); }
+};
+
+// The line weights drawing files allow, checked in constant time (edge
+// setters run once per edge of every selected cell).
+inline bool isValidLineWeight(int lw) {
+    constexpr int kFirst = -3, kLast = 211;
+    static constexpr auto allowed = [] {
+        std::array<bool, kLast - kFirst + 1> a{};
+        for (int v : {0,  5,  9,  13,  15,  18,  20,  25,  30,  35,  40, 50, 53, 60,
+                      70, 80, 90, 100, 106, 120, 140, 158, 200, 211, -1, -2, -3})
+            a[v - kFirst] = true;
+        return a;
+    }();
+    return lw >= kFirst && lw <= kLast && allowed[lw - kFirst];
+}
+
+class TableGrid {
+public:
+    // Upper bounds that keep a garbled size from exhausting memory.
+    static constexpr int kMaxRows = 100000;
+    static constexpr int kMaxColumns = 10000;
+    static constexpr long long kMaxCells = 4000000;
+
+    TableGrid(int rows, int cols, double rowHeight, double columnWidth);
+
+    int rows() const { return m_rows; }
+    int cols() const { return m_cols; }
+    bool isValidCell(int row, int col) const {
+        return row >= 0 && row < m_rows && col >= 0 && col < m_cols;
+    }
+    bool isValidRange(const CellRange& r) const {
+        return r.minRow >= 0 && r.minRow <= r.maxRow && r.maxRow < m_rows && r.minCol >= 0 &&
+               r.minCol <= r.maxCol && r.maxCol < m_cols;
+    }
+
+    // Stored sizes (the table applies the minimum row height when drawing).
+    double rowHeight(int row) const { return m_rowHeights[row]; }
+    void setRowHeight(int row, double h) { m_rowHeights[row] = h; }
+    double columnWidth(int col) const { return m_colWidths[col]; }
+    void setColumnWidth(int col, double w) { m_colWidths[col] = w; }
+
+    TableCell& cell(int row, int col) { return m_cells[index(row, col)]; }
+    const TableCell& cell(int row, int col) const { return m_cells[index(row, col)]; }
+
+    // Horizontal line `line` (0 = top of the table, rows() = bottom) over column col.
+    GridSegment& horizontal(int line, int col) { return m_horz[line * m_cols + col]; }
+    const GridSegment& horizontal(int line, int col) const { return m_horz[line * m_cols + col]; }
+    // Vertical line `line` (0 = left of the table, cols() = right) beside row row.
+    GridSegment& vertical(int row, int line) { return m_vert[row * (m_cols + 1) + line]; }
+    const GridSegment& vertical(int row, int line) const {
+        return m_vert[row * (m_cols + 1) + line];
+    }
+
+    // ---- merged regions: rectangles of at least two cells that never overlap
+    const std::vector<CellRange>& regions() const { return m_regions; }
+    // The region holding the cell, or null.
+    const CellRange* regionAt(int row, int col) const;
+    // Region index per cell (row-major), -1 outside every region.
+    std::vector<int> regionMap() const;
+    // A range partly overlapping a region is refused; regions wholly inside
+    // the range are absorbed. A single cell is already one cell: eOk, no region.
+    Acad::ErrorStatus merge(const CellRange& r);
+    // Only a range equal to a region can be unmerged.
+    Acad::ErrorStatus unmerge(const CellRange& r);
+    // For readers of stored tables: adds the region when it is valid and
+    // touches no other region.
+    Acad::ErrorStatus addRegion(const CellRange& r) { return merge(r); }
+
+    // ---- structure. Each inserted row copies the look of the row at the
+    // index (the last row when appending): its cells' overrides, its vertical
+    // segments and its top segments. Columns likewise with left segments.
+    Acad::ErrorStatus insertRows(int at, int count, double height);
+    Acad::ErrorStatus insertColumns(int at, int count, double width);
+    // Removing every row or column is refused.
+    Acad::ErrorStatus deleteRows(int at, int count);
+    Acad::ErrorStatus deleteColumns(int at, int count);
+
+private:
+    std::size_t index(int row, int col) const {
+        return static_cast<std::size_t>(row) * m_cols + col;
+    }
+    void sortRegions();
+
+    int m_rows;
+    int m_cols;
+    std::vector<double> m_rowHeights;
+    std::vector<double> m_colWidths;
+    std::vector<TableCell> m_cells;  // rows * cols, row-major
+    std::vector<GridSegment> m_horz; // (rows + 1) * cols
+    std::vector<GridSegment> m_vert; // rows * (cols + 1)
+    std::vector<CellRange> m_regions;
+};
+
+} // namespace acdbtable
