@@ -2,6 +2,7 @@
 
 #include "runtime/registry_test_support.h"
 
+#include "hostreg/hive.h"
 #include "hostreg/registry.h"
 
 #include <gtest/gtest.h>
@@ -323,6 +324,10 @@ TEST_F(RegistryApi, UnwritableNamesAndDataAreRefused) {
     EXPECT_EQ(setDword(key, "two\nlines", 1), ERROR_INVALID_PARAMETER);
     EXPECT_EQ(RegSetValueEx(key, "x", 0, REG_BINARY, nullptr, 3), ERROR_INVALID_PARAMETER);
     EXPECT_EQ(RegSetValueEx(key, "empty", 0, REG_BINARY, nullptr, 0), ERROR_SUCCESS);
+    const std::vector<BYTE> huge(hostreg::kMaxValueDataSize + 1);
+    EXPECT_EQ(
+        RegSetValueEx(key, "huge", 0, REG_BINARY, huge.data(), static_cast<DWORD>(huge.size())),
+        ERROR_INVALID_PARAMETER);
     RegCloseKey(key);
 }
 

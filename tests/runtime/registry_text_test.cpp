@@ -104,10 +104,10 @@ TEST(RegText, ReadsHandWrittenFilesTolerantly) {
     const RegKey* vorel = findKey(r.root, {"software", "VOREL"});
     ASSERT_NE(vorel, nullptr);
     EXPECT_EQ(vorel->name(), "Vorel");
-    ASSERT_EQ(vorel->values().size(), 3u);
-    EXPECT_EQ(vorel->values()[0], (RegValue{"A", 1, sz("two")}));
-    EXPECT_EQ(vorel->values()[1], (RegValue{"N", 4, {10, 0, 0, 0}}));
-    EXPECT_EQ(vorel->values()[2], (RegValue{"H", 3, {1, 2, 3}}));
+    ASSERT_EQ(vorel->valueCount(), 3u);
+    EXPECT_EQ(vorel->valueAt(0), (RegValue{"A", 1, sz("two")}));
+    EXPECT_EQ(vorel->valueAt(1), (RegValue{"N", 4, {10, 0, 0, 0}}));
+    EXPECT_EQ(vorel->valueAt(2), (RegValue{"H", 3, {1, 2, 3}}));
     EXPECT_EQ(findKey(r.root, {"Software", "Old"}), nullptr);
 }
 
@@ -140,8 +140,8 @@ TEST(RegText, BadLinesAreReportedWithTheirNumbersAndTheRestIsKept) {
     EXPECT_NE(r.problems[9].message.find("HKEY_CURRENT_USER"), std::string::npos);
     const RegKey* k = findKey(r.root, {"k"});
     ASSERT_NE(k, nullptr);
-    ASSERT_EQ(k->values().size(), 1u);
-    EXPECT_EQ(k->values()[0].name, "ok1");
+    ASSERT_EQ(k->valueCount(), 1u);
+    EXPECT_EQ(k->valueAt(0).name, "ok1");
 }
 
 TEST(RegText, MissingHeaderOversizeInputAndManyProblemsAreBounded) {

@@ -1,6 +1,7 @@
 #include "hostreg/hive.h"
 
 #include <algorithm>
+#include <iterator>
 #include <utility>
 
 namespace hostreg {
@@ -72,10 +73,11 @@ PathStatus splitKeyPath(std::string_view text, KeyPath& out) {
 
 RegKey::RegKey(std::string name) : name_(std::move(name)) {}
 
-RegKey::RegKey(const RegKey& other) : name_(other.name_), values_(other.values_) {
-    subKeys_.reserve(other.subKeys_.size());
-    for (const auto& key : other.subKeys_)
-        subKeys_.push_back(std::make_unique<RegKey>(*key));
+RegKey::RegKey(const RegKey& other)
+    : name_(other.name_), values_(other.values_), valueNumbers_(other.valueNumbers_),
+      nextValueNumber_(other.nextValueNumber_) {
+    for (const auto& [name, key] : other.subKeys_)
+        subKeys_.emplace_hint(subKeys_.end(), name, std::make_unique<RegKey>(*key));
 }
 
 RegKey& RegKey::operator=(const RegKey& other) {
@@ -88,19 +90,13 @@ RegKey& RegKey::operator=(const RegKey& other) {
 
 RegKey::~RegKey() = default;
 
-std::size_t RegKey::lowerBound(std::string_view name) const {
-    const auto it = std::lower_bound(subKeys_.begin(), subKeys_.end(), name,
-                                     [](const std::unique_ptr<RegKey>& key, std::string_view n) {
-                                         return compareNames(key->name_, n) < 0;
-                                     });
-    return static_cast<std::size_t>(it - subKeys_.begin());
+const RegKey& RegKey::subKeyAt(std::size_t index) const {
+    return *std::next(subKeys_.begin(), static_cast<std::ptrdiff_t>(index))->second;
 }
 
 const RegKey* RegKey::subKey(std::string_view name) const {
-    const std::size_t i = lowerBound(name);
-    if (i < subKeys_.size() && namesEqual(subKeys_[i]->name_, name))
-        return subKeys_[i].get();
-    return nullptr;
+    const auto it = subKeys_.find(name);
+    return it == subKeys_.end() ? nullptr : it->second.get();
 }
 
 RegKey* RegKey::subKey(std::string_view name) {
@@ -108,66 +104,70 @@ RegKey* RegKey::subKey(std::string_view name) {
 }
 
 RegKey& RegKey::addSubKey(std::string_view name, bool* created) {
-    const std::size_t i = lowerBound(name);
-    if (i < subKeys_.size() && namesEqual(subKeys_[i]->name_, name)) {
-        if (created)
-            *created = false;
-        return *subKeys_[i];
-    }
+    auto it = subKeys_.lower_bound(name);
+    const bool found = it != subKeys_.end() && namesEqual(it->first, name);
     if (created)
-        *created = true;
-    auto it = subKeys_.insert(subKeys_.begin() + static_cast<std::ptrdiff_t>(i),
-                              std::make_unique<RegKey>(std::string(name)));
-    return **it;
+        *created = !found;
+    if (!found)
+        it = subKeys_.emplace_hint(it, std::string(name),
+                                   std::make_unique<RegKey>(std::string(name)));
+    return *it->second;
 }
 
 bool RegKey::removeSubKey(std::string_view name) {
-    const std::size_t i = lowerBound(name);
-    if (i < subKeys_.size() && namesEqual(subKeys_[i]->name_, name)) {
-        subKeys_.erase(subKeys_.begin() + static_cast<std::ptrdiff_t>(i));
-        return true;
-    }
-    return false;
+    const auto it = subKeys_.find(name);
+    if (it == subKeys_.end())
+        return false;
+    subKeys_.erase(it);
+    return true;
+}
+
+const RegValue& RegKey::valueAt(std::size_t index) const {
+    return std::next(values_.begin(), static_cast<std::ptrdiff_t>(index))->second;
 }
 
 const RegValue* RegKey::value(std::string_view name) const {
-    for (const RegValue& v : values_)
-        if (namesEqual(v.name, name))
-            return &v;
-    return nullptr;
+    const auto it = valueNumbers_.find(name);
+    return it == valueNumbers_.end() ? nullptr : &values_.at(it->second);
 }
 
 void RegKey::setValue(std::string_view name, std::uint32_t type, std::vector<std::uint8_t> data) {
-    for (RegValue& v : values_) {
-        if (namesEqual(v.name, name)) {
-            v.type = type;
-            v.data = std::move(data);
-            return;
-        }
+    const auto it = valueNumbers_.find(name);
+    if (it != valueNumbers_.end()) {
+        RegValue& v = values_.at(it->second);
+        v.type = type;
+        v.data = std::move(data);
+        return;
     }
-    values_.push_back(RegValue{std::string(name), type, std::move(data)});
+    const std::uint64_t number = nextValueNumber_++;
+    valueNumbers_.emplace(std::string(name), number);
+    values_.emplace_hint(values_.end(), number, RegValue{std::string(name), type, std::move(data)});
 }
 
 bool RegKey::removeValue(std::string_view name) {
-    const auto it = std::find_if(values_.begin(), values_.end(),
-                                 [&](const RegValue& v) { return namesEqual(v.name, name); });
-    if (it == values_.end())
+    const auto it = valueNumbers_.find(name);
+    if (it == valueNumbers_.end())
         return false;
-    values_.erase(it);
+    values_.erase(it->second);
+    valueNumbers_.erase(it);
     return true;
 }
 
 void RegKey::clear() {
     values_.clear();
+    valueNumbers_.clear();
     subKeys_.clear();
 }
 
 bool RegKey::operator==(const RegKey& other) const {
-    if (name_ != other.name_ || values_ != other.values_ ||
+    if (name_ != other.name_ || values_.size() != other.values_.size() ||
         subKeys_.size() != other.subKeys_.size())
         return false;
-    for (std::size_t i = 0; i < subKeys_.size(); ++i)
-        if (!(*subKeys_[i] == *other.subKeys_[i]))
+    for (auto a = values_.begin(), b = other.values_.begin(); a != values_.end(); ++a, ++b)
+        if (!(a->second == b->second))
+            return false;
+    for (auto a = subKeys_.begin(), b = other.subKeys_.begin(); a != subKeys_.end(); ++a, ++b)
+        if (!(*a->second == *b->second))
             return false;
     return true;
 }

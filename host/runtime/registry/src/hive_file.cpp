@@ -331,10 +331,15 @@ LONG HiveFile::update(const std::function<LONG(RegKey&)>& change,
     }
 
     RegKey work = s.parsed.root;
-    const LONG result = change(work);
-    if (result != ERROR_SUCCESS)
+    LONG result = change(work);
+    std::string text = writeRegText(work, root_);
+    if (result == ERROR_SUCCESS && text.size() > ReadLimits{}.maxInputBytes)
+        result = ERROR_OUTOFMEMORY; // a hive too large to be read back is not written
+    if (result != ERROR_SUCCESS) {
         work = std::move(s.parsed.root);
-    const std::string text = writeRegText(work, root_);
+        if (repair)
+            text = writeRegText(work, root_);
+    }
     const bool write = repair || (result == ERROR_SUCCESS && text != s.text);
     if (write) {
         const LONG written = writeFile(text);

@@ -392,9 +392,9 @@ LONG HostRegistry::enumValue(HKEY key, DWORD index, LPSTR name, LPDWORD nameChar
     const RegKey* found = findKey(impl_->content(handle.hive), handle.path);
     if (!found)
         return ERROR_KEY_DELETED;
-    if (index >= found->values().size())
+    if (index >= found->valueCount())
         return ERROR_NO_MORE_ITEMS;
-    const RegValue& value = found->values()[index];
+    const RegValue& value = found->valueAt(index);
     if (value.name.size() + 1 > *nameChars)
         return ERROR_MORE_DATA;
     std::memcpy(name, value.name.c_str(), value.name.size() + 1);
@@ -453,12 +453,12 @@ LONG HostRegistry::queryInfoKey(HKEY key, LPSTR className, LPDWORD classChars, L
     if (!found)
         return ERROR_KEY_DELETED;
     std::size_t longestKey = 0, longestName = 0, largestData = 0;
-    for (std::size_t i = 0; i < found->subKeyCount(); ++i)
-        longestKey = std::max(longestKey, found->subKeyAt(i).name().size());
-    for (const RegValue& v : found->values()) {
+    found->forEachSubKey(
+        [&](const RegKey& sub) { longestKey = std::max(longestKey, sub.name().size()); });
+    found->forEachValue([&](const RegValue& v) {
         longestName = std::max(longestName, v.name.size());
         largestData = std::max(largestData, v.data.size());
-    }
+    });
     fillClass(className, classChars);
     if (subKeys)
         *subKeys = static_cast<DWORD>(found->subKeyCount());
@@ -467,7 +467,7 @@ LONG HostRegistry::queryInfoKey(HKEY key, LPSTR className, LPDWORD classChars, L
     if (maxClassChars)
         *maxClassChars = 0;
     if (values)
-        *values = static_cast<DWORD>(found->values().size());
+        *values = static_cast<DWORD>(found->valueCount());
     if (maxValueNameChars)
         *maxValueNameChars = static_cast<DWORD>(longestName);
     if (maxValueBytes)

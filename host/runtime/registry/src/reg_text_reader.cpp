@@ -276,7 +276,7 @@ private:
         if (!readData(data, lineNo, type, bytes))
             return;
         if (bytes.size() > kMaxValueDataSize) {
-            problem(lineNo, "the value data is larger than 16 MiB");
+            problem(lineNo, "the value data is larger than 1 MiB");
             return;
         }
         key_->setValue(name, type, std::move(bytes));
@@ -307,7 +307,7 @@ private:
             part = trim(next);
         }
         if (tooLong) {
-            problem(lineNo, "the value data is larger than 16 MiB");
+            problem(lineNo, "the value data is larger than 1 MiB");
             return false;
         }
         return true;

@@ -82,22 +82,20 @@ void appendValue(std::string& out, const RegValue& v) {
 }
 
 void appendKey(std::string& out, const RegKey& key, std::string& path, bool isRoot) {
-    if (!isRoot || !key.values().empty()) {
+    if (!isRoot || key.valueCount() > 0) {
         out += '[';
         out += path;
         out += "]\n";
-        for (const RegValue& v : key.values())
-            appendValue(out, v);
+        key.forEachValue([&](const RegValue& v) { appendValue(out, v); });
         out += '\n';
     }
-    for (std::size_t i = 0; i < key.subKeyCount(); ++i) {
-        const RegKey& sub = key.subKeyAt(i);
+    key.forEachSubKey([&](const RegKey& sub) {
         const std::size_t mark = path.size();
         path += '\\';
         path += sub.name();
         appendKey(out, sub, path, false);
         path.resize(mark);
-    }
+    });
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -15,7 +16,7 @@ namespace hostreg {
 inline constexpr std::size_t kMaxKeyNameLength = 255;
 inline constexpr std::size_t kMaxValueNameLength = 16383;
 inline constexpr std::size_t kMaxKeyDepth = 512;
-inline constexpr std::size_t kMaxValueDataSize = 16u * 1024u * 1024u;
+inline constexpr std::size_t kMaxValueDataSize = 1024u * 1024u; // settings, not documents
 
 // Names compare with ASCII letters folded to one case; other bytes compare as they are.
 bool namesEqual(std::string_view a, std::string_view b);
@@ -53,21 +54,31 @@ public:
 
     const std::string& name() const { return name_; }
 
-    // Sub-keys, kept in alphabetical order (letter case ignored).
+    // Sub-keys, in alphabetical order (letter case ignored). Look-up and insertion take
+    // logarithmic time, so a huge file cannot make reading it quadratic.
     std::size_t subKeyCount() const { return subKeys_.size(); }
-    const RegKey& subKeyAt(std::size_t index) const { return *subKeys_[index]; }
+    const RegKey& subKeyAt(std::size_t index) const; // walks `index` steps
     const RegKey* subKey(std::string_view name) const;
     RegKey* subKey(std::string_view name);
     // Returns the sub-key of that name, adding it when missing.
     RegKey& addSubKey(std::string_view name, bool* created = nullptr);
     bool removeSubKey(std::string_view name);
+    template <class Visit> void forEachSubKey(Visit&& visit) const {
+        for (const auto& entry : subKeys_)
+            visit(static_cast<const RegKey&>(*entry.second));
+    }
 
     // Values, in the order they were first set.
-    const std::vector<RegValue>& values() const { return values_; }
+    std::size_t valueCount() const { return values_.size(); }
+    const RegValue& valueAt(std::size_t index) const; // walks `index` steps
     const RegValue* value(std::string_view name) const;
     // A value that exists keeps its place; its name keeps the spelling it was created with.
     void setValue(std::string_view name, std::uint32_t type, std::vector<std::uint8_t> data);
     bool removeValue(std::string_view name);
+    template <class Visit> void forEachValue(Visit&& visit) const {
+        for (const auto& entry : values_)
+            visit(entry.second);
+    }
 
     void clear();
 
@@ -75,11 +86,18 @@ public:
     bool operator==(const RegKey& other) const;
 
 private:
-    std::size_t lowerBound(std::string_view name) const;
+    struct NameLess {
+        using is_transparent = void;
+        bool operator()(std::string_view a, std::string_view b) const {
+            return compareNames(a, b) < 0;
+        }
+    };
 
     std::string name_;
-    std::vector<RegValue> values_;
-    std::vector<std::unique_ptr<RegKey>> subKeys_;
+    std::map<std::uint64_t, RegValue> values_;                    // by first-insertion number
+    std::map<std::string, std::uint64_t, NameLess> valueNumbers_; // name -> insertion number
+    std::uint64_t nextValueNumber_ = 0;
+    std::map<std::string, std::unique_ptr<RegKey>, NameLess> subKeys_;
 };
 
 const RegKey* findKey(const RegKey& root, const KeyPath& path);

@@ -26,7 +26,7 @@
 namespace hostreg {
 
 struct ReadLimits {
-    std::size_t maxInputBytes = 64u * 1024u * 1024u;
+    std::size_t maxInputBytes = 32u * 1024u * 1024u;
     std::size_t maxReportedProblems = 50;
 };
 
