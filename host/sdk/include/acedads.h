@@ -16,6 +16,7 @@
 #include "adscodes.h"
 
 #include "acdb/objectid.h"
+#include "acdb/status.h"
 
 #include <cstdint>
 
@@ -23,7 +24,9 @@
 // Control bits (RSG_*) and space-separated keywords for the next acedGet* call only.
 int acedInitGet(int flags, const char* keywords);
 // The keyword (or, with RSG_OTHER, the arbitrary text) of the last RTKWORD.
-int acedGetInput(char* result); // result holds at least 512 chars
+// Calls without a size take buffers of 133 chars (132 and the terminating
+// zero), as the platform documents; longer answers are cut (RTINPUTTRUNCATED).
+int acedGetInput(char* result);
 int acedGetInput(char* result, std::size_t size);
 
 // "10,20" or "10,20,5"; with a base point "@dx,dy" is relative to it.
@@ -33,14 +36,16 @@ int acedGetCorner(const ads_point basePoint, const char* prompt, ads_point resul
 // A picked entity (or a point typed at which an entity lies) and the pick point.
 int acedEntSel(const char* prompt, ads_name entity, ads_point pickPoint);
 // With spacesAllowed non-zero only Enter ends the answer, else a blank does too.
-int acedGetString(int spacesAllowed, const char* prompt, char* result); // 512 chars
+// Enter gives RTNORM with an empty answer.
+int acedGetString(int spacesAllowed, const char* prompt, char* result);
 int acedGetString(int spacesAllowed, const char* prompt, char* result, std::size_t size);
 int acedGetInt(const char* prompt, int* result);
 int acedGetReal(const char* prompt, ads_real* result);
 // A distance typed as a number, or the distance from basePoint to a point.
 int acedGetDist(const ads_point basePoint, const char* prompt, ads_real* result);
 // One of the keywords of the last acedInitGet.
-int acedGetKword(const char* prompt, char* result); // 512 chars
+int acedGetKword(const char* prompt, char* result);
+int acedGetKword(const char* prompt, char* result, std::size_t size);
 
 // ---- selection sets
 // mode "X" (or "_X"): every entity of the active drawing's model space in

@@ -66,8 +66,7 @@ public:
 private:
     CommandProcessor() = default;
     struct Active {
-        AcEdCommand* command;
-        std::string name;
+        std::string name; // a copy: the command may be removed while it runs
     };
     std::vector<Active> m_active;
     std::string m_lastCommand;

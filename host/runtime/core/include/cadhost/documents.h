@@ -3,6 +3,7 @@
 
 #include "acdocman.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -45,6 +46,8 @@ public:
     // Closes every document, last opened first.
     void closeAll();
     bool isKnown(const AcApDocument* doc) const;
+    // Drops the reactors the predicate picks (a module going away).
+    void removeReactorsIf(const std::function<bool(const AcApDocManagerReactor*)>& pred);
 
 private:
     DocumentManager() = default;

@@ -3,6 +3,7 @@
 // keeps their flags and sends them host messages; and the table of LISP
 // functions the modules define.
 
+#include "acwin.h"
 #include "rxdlinkr.h"
 
 #include "adscodes.h"
