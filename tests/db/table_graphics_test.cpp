@@ -344,6 +344,27 @@ TEST_F(BlockFixture, ABlockThatCannotBeReadDrawsNothing) {
     t->close();
 }
 
+TEST_F(BlockFixture, AnErasedBlockDrawsAgainOnceUnerased) {
+    AcDbObjectId tableId;
+    AcDbTable* t = addTable(tableId);
+    ASSERT_EQ(t->setCellBlock(2, 0, blockId, true), Acad::eOk);
+    ASSERT_EQ(entitiesOf<AcDbBlockReference>(t->graphics()).size(), 1u);
+    {
+        AcDbObjectPointer<AcDbBlockTableRecord> rec(blockId, AcDb::kForWrite);
+        ASSERT_TRUE(rec);
+        ASSERT_EQ(rec->erase(), Acad::eOk);
+    }
+    t->invalidateGraphics();
+    EXPECT_TRUE(entitiesOf<AcDbBlockReference>(t->graphics()).empty());
+    {
+        AcDbObjectPointer<AcDbBlockTableRecord> rec(blockId, AcDb::kForWrite, true);
+        ASSERT_TRUE(rec);
+        ASSERT_EQ(rec->erase(false), Acad::eOk);
+    }
+    EXPECT_EQ(entitiesOf<AcDbBlockReference>(t->graphics()).size(), 1u);
+    t->close();
+}
+
 TEST_F(BlockFixture, TextUsesTheStylesTextStyle) {
     AcDbObjectId tableId;
     AcDbTable* t = addTable(tableId);

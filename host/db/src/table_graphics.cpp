@@ -176,7 +176,10 @@ void TableGraphicsBuilder::addBlock(int row, int col, const Rect& r) {
     {
         AcDbObjectPointer<AcDbBlockTableRecord> rec(blockId, AcDb::kForRead);
         if (!rec) {
-            m_out.complete = false;
+            // An id of something that is no block never draws; anything else
+            // (open elsewhere, erased) may draw later, so try again next time.
+            if (rec.openStatus() != Acad::eNotThatKindOfClass)
+                m_out.complete = false;
             return;
         }
         for (AcDbObjectId id : rec->entityIds()) {
