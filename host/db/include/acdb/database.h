@@ -113,6 +113,10 @@ public:
     // For file readers that build a database from nothing: the root objects.
     void setRoots(AcDbObjectId blockTable, AcDbObjectId layerTable, AcDbObjectId linetypeTable,
                   AcDbObjectId textStyleTable, AcDbObjectId namedObjects);
+    // For file readers: the handle the next added object gets when it is free,
+    // so that records and entities keep the handles they had in the file
+    // (the reader sets the handle seed again when it is done).
+    void setNextHandle(AcDbHandle h) { m_nextHandle = h.value(); }
 
 private:
     friend class AcDbDeepCloner;

@@ -1,0 +1,53 @@
+// The database's file operations, defined here so that the database itself
+// knows nothing of files.
+
+#include "acdb/database.h"
+#include "acdxf/dxf.h"
+#include "drawing_file.h"
+
+namespace {
+
+bool holdsAgainstWriters(int shareMode) {
+    return shareMode == AcDbShare::kDenyWrite || shareMode == AcDbShare::kDenyRead ||
+           shareMode == AcDbShare::kDenyAll;
+}
+
+} // namespace
+
+Acad::ErrorStatus AcDbDatabase::readDwgFile(const std::string& fileName, int shareMode, bool,
+                                            const char*) {
+    bool hold = holdsAgainstWriters(shareMode);
+    std::string bytes;
+    std::shared_ptr<acdxf::FileHold> fileHold;
+    acdxf::FileResult r = acdxf::readDrawingFile(fileName, hold, bytes, fileHold);
+    if (!r.ok()) {
+        setLastFileError(fileName + ": " + r.message);
+        return r.status;
+    }
+    if (Acad::ErrorStatus es = acdxf::readDxf(*this, bytes); es != Acad::eOk) {
+        setLastFileError(fileName + ": " + lastFileError());
+        return es;
+    }
+    setFilename(fileName);
+    // The content now comes from this file: any earlier hold goes.
+    setFileHold(std::move(fileHold));
+    return Acad::eOk;
+}
+
+Acad::ErrorStatus AcDbDatabase::saveAs(const std::string& fileName) {
+    std::string bytes;
+    std::string error;
+    if (Acad::ErrorStatus es = acdxf::writeDxf(*this, bytes, &error); es != Acad::eOk) {
+        setLastFileError(fileName + ": " + error);
+        return es;
+    }
+    acdxf::FileHold* own = acdxf::FileHold::fromDatabaseHold(fileHold());
+    acdxf::FileResult r = acdxf::replaceFileAtomically(fileName, bytes, own);
+    if (!r.ok()) {
+        setLastFileError(fileName + ": " + r.message);
+        return r.status;
+    }
+    setFilename(fileName);
+    setLastFileError(std::string());
+    return Acad::eOk;
+}

@@ -1,0 +1,661 @@
+// ACAD_TABLE: the table as a block reference to its *T block of graphics,
+// then its grid (rows 91, columns 92, heights 141, widths 142) and one group
+// of codes per cell, row by row. A cell writes its content always and each
+// style property only where the cell overrides it (bits of code 177).
+
+#include "dxf_color.h"
+#include "dxf_error.h"
+#include "dxf_values.h"
+#include "entity_codecs.h"
+#include "host_xdata.h"
+#include "table_cell_codes.h"
+
+#include <cmath>
+#include <numbers>
+#include <optional>
+
+namespace acdxf {
+
+namespace {
+
+using namespace cellbits;
+
+// Limits that no real table reaches; larger counts are damage.
+constexpr int kMaxRows = 100000;
+constexpr int kMaxColumns = 10000;
+constexpr std::int64_t kMaxCells = 1000000;
+
+// Table-level override bits (code 93): the cell margins.
+constexpr int kTableHorzMargin = 0x08;
+constexpr int kTableVertMargin = 0x10;
+
+// Properties of the true-colour extended data of a cell.
+enum TrueColorProperty { kTcText = 0, kTcFill = 1, kTcEdge0 = 2 };
+
+// ---------------------------------------------------------------- writing
+
+enum class MergeRole { kPlain, kAnchor, kCovered };
+
+struct CellMerge {
+    MergeRole role = MergeRole::kPlain;
+    int rows = 1, cols = 1;
+};
+
+std::vector<CellMerge> mergeRoles(const AcDbTable& t, int rows, int cols) {
+    std::vector<CellMerge> roles(static_cast<std::size_t>(rows) * cols);
+    for (const AcDbTable::Range& m : t.mergedRanges()) {
+        for (int r = m.minRow; r <= m.maxRow && r < rows; ++r)
+            for (int c = m.minCol; c <= m.maxCol && c < cols; ++c)
+                roles[static_cast<std::size_t>(r) * cols + c] = {MergeRole::kCovered, 0, 0};
+        if (m.minRow < rows && m.minCol < cols)
+            roles[static_cast<std::size_t>(m.minRow) * cols + m.minCol] = {
+                MergeRole::kAnchor, m.maxRow - m.minRow + 1, m.maxCol - m.minCol + 1};
+    }
+    return roles;
+}
+
+unsigned overrideFlags(const AcDbTable& t, int r, int c) {
+    unsigned flags = 0;
+    auto cell = [&](AcDbTable::CellProperty p, unsigned bit) {
+        if (t.isCellPropertyOverridden(r, c, p))
+            flags |= bit;
+    };
+    cell(AcDbTable::kCellAlignment, kAlignment);
+    cell(AcDbTable::kCellFillNone, kFillNone);
+    cell(AcDbTable::kCellFillColor, kFillColor);
+    cell(AcDbTable::kCellTextColor, kTextColor);
+    cell(AcDbTable::kCellTextStyle, kTextStyle);
+    cell(AcDbTable::kCellTextHeight, kTextHeight);
+    for (int e = 0; e < 4; ++e) {
+        if (t.isEdgePropertyOverridden(r, c, kEdgeMasks[e], AcDbTable::kEdgeColor))
+            flags |= edgeColor(e);
+        if (t.isEdgePropertyOverridden(r, c, kEdgeMasks[e], AcDbTable::kEdgeLineWeight))
+            flags |= edgeLineWeight(e);
+        if (t.isEdgePropertyOverridden(r, c, kEdgeMasks[e], AcDbTable::kEdgeVisibility))
+            flags |= edgeVisibility(e);
+    }
+    return flags;
+}
+
+void writeColor(DxfWriter& w, int code, const AcCmColor& color, int row, int col, int property,
+                std::vector<TrueColorEntry>& trueColors) {
+    w.integer(code, colorNumber(color));
+    if (std::int32_t rgb = trueColorValue(color); rgb >= 0)
+        trueColors.push_back({row, col, property, rgb});
+}
+
+void writeCellOverrides(const AcDbTable& t, int r, int c, unsigned flags, DxfWriter& w,
+                        std::vector<TrueColorEntry>& trueColors) {
+    if (flags & kTextStyle)
+        w.text(7, textStyleName(t.textStyle(r, c)));
+    if (flags & kTextHeight)
+        w.real(140, t.textHeight(r, c));
+    if (flags & kAlignment)
+        w.integer(170, t.cellAlignment(r, c));
+    if (flags & kTextColor)
+        writeColor(w, 64, t.textColor(r, c), r, c, kTcText, trueColors);
+    if (flags & kFillColor)
+        writeColor(w, 63, t.fillColor(r, c), r, c, kTcFill, trueColors);
+    for (int e = 0; e < 4; ++e)
+        if (flags & edgeColor(e))
+            writeColor(w, kEdgeColorCodes[e], t.edgeColor(r, c, kEdgeMasks[e]), r, c, kTcEdge0 + e,
+                       trueColors);
+    for (int e = 0; e < 4; ++e)
+        if (flags & edgeLineWeight(e))
+            w.integer(kEdgeLineWeightCodes[e], t.edgeLineWeight(r, c, kEdgeMasks[e]));
+    if (flags & kFillNone)
+        w.integer(283, t.isFillNone(r, c) ? 0 : 1);
+    for (int e = 0; e < 4; ++e)
+        if (flags & edgeVisibility(e))
+            w.integer(kEdgeVisibilityCodes[e],
+                      t.edgeVisibility(r, c, kEdgeMasks[e]) == AcDb::kVisible ? 1 : 0);
+}
+
+void writeCell(const AcDbTable& t, int r, int c, const CellMerge& merge, DxfWriter& w,
+               std::vector<TrueColorEntry>& trueColors) {
+    AcDb::CellType type = t.cellType(r, c);
+    bool block = type == AcDb::kBlockCell;
+    unsigned flags = overrideFlags(t, r, c);
+    w.integer(171, type);
+    w.integer(172, 0);
+    w.integer(173, merge.role == MergeRole::kPlain ? 0 : 1);
+    w.integer(174, block && t.cellBlockAutoFit(r, c) ? 1 : 0);
+    w.integer(175, merge.cols);
+    w.integer(176, merge.rows);
+    w.integer(177, flags);
+    // The top edge of a lower row and the left edge of a later column are
+    // the same grid lines as the neighbours' bottom and right edges.
+    w.integer(178, (r > 0 ? AcDb::kTopMask : 0) | (c > 0 ? AcDb::kLeftMask : 0));
+    w.real(145, block ? t.cellBlockRotation(r, c) : 0.0);
+    if (block) {
+        AcDbObjectId blockId = t.cellBlock(r, c);
+        w.handle(340, peek<AcDbBlockTableRecord>(blockId) ? blockId.handle() : AcDbHandle());
+        w.real(144, t.cellBlockScale(r, c));
+        auto values = t.cellBlockAttributeValues(r, c);
+        std::size_t n = 0;
+        for (const auto& v : values)
+            n += peek<AcDbAttributeDefinition>(v.first) ? 1 : 0;
+        w.integer(179, static_cast<long long>(n));
+        for (const auto& [attdef, value] : values) {
+            if (!peek<AcDbAttributeDefinition>(attdef))
+                continue;
+            w.handle(331, attdef.handle());
+            w.text(300, value);
+        }
+    } else {
+        writeLongText(w, 2, 1, t.textString(r, c));
+    }
+    writeCellOverrides(t, r, c, flags, w, trueColors);
+}
+
+void writeTable(const AcDbEntity& e, EntityWriteContext& ctx) {
+    const auto& t = static_cast<const AcDbTable&>(e);
+    const TableBlockPlan* block = ctx.plan.tableBlock(t.objectId());
+    DxfWriter& w = ctx.w;
+    writeEntityStart("ACAD_TABLE", e, ctx);
+    w.raw(100, "AcDbBlockReference");
+    w.text(2, block ? block->name : std::string());
+    w.point(10, t.position());
+    const AcGeVector3d& s = t.scaleFactors();
+    if (s.x != 1 || s.y != 1 || s.z != 1) {
+        w.real(41, s.x);
+        w.real(42, s.y);
+        w.real(43, s.z);
+    }
+    if (t.rotation() != 0)
+        w.angle(50, t.rotation());
+
+    w.raw(100, "AcDbTable");
+    w.integer(280, 0);
+    if (peek<AcDbTableStyle>(t.tableStyle()))
+        w.handle(342, t.tableStyle().handle());
+    w.handle(343, block ? block->record : AcDbHandle());
+    w.vector(11, t.direction());
+    int rows = t.rowCount(), cols = t.columnCount();
+    bool margins = t.isMarginOverridden();
+    w.integer(90, 22);
+    w.integer(91, rows);
+    w.integer(92, cols);
+    w.integer(93, margins ? kTableHorzMargin | kTableVertMargin : 0);
+    w.integer(94, 0);
+    w.integer(95, 0);
+    w.integer(96, 0);
+    for (int r = 0; r < rows; ++r)
+        w.real(141, t.rowHeight(r));
+    for (int c = 0; c < cols; ++c)
+        w.real(142, t.columnWidth(c));
+    std::vector<CellMerge> roles = mergeRoles(t, rows, cols);
+    std::vector<TrueColorEntry> trueColors;
+    for (int r = 0; r < rows; ++r)
+        for (int c = 0; c < cols; ++c)
+            writeCell(t, r, c, roles[static_cast<std::size_t>(r) * cols + c], w, trueColors);
+    if (margins) {
+        w.real(40, t.horizontalCellMargin());
+        w.real(41, t.verticalCellMargin());
+    }
+    writeTrueColorXdata(w, trueColors);
+}
+
+// ---------------------------------------------------------------- reading
+
+struct ParsedCell {
+    std::uint32_t line = 0;
+    int type = AcDb::kTextCell;
+    bool autoFit = false;
+    int spanCols = 1, spanRows = 1;
+    std::optional<unsigned> flags; // code 177
+    unsigned present = 0;          // properties the record gives, same bits
+    double rotation = 0;
+    std::string textRaw;
+    bool hasText = false;
+    AcDbHandle block;
+    double blockScale = 1;
+    bool hasBlockScale = false;
+    std::vector<std::pair<AcDbHandle, std::string>> attributes;
+    std::string textStyle;
+    double textHeight = 0;
+    int alignment = 0;
+    AcCmColor textColor, fillColor;
+    bool fillOn = false;
+    AcCmColor edgeColors[4];
+    int edgeWeights[4] = {};
+    bool edgeVisible[4] = {};
+
+    bool applies(unsigned bit) const { return (present & bit) && (!flags || (*flags & bit)); }
+};
+
+struct ParsedTable {
+    std::uint32_t line = 0;
+    AcDbHandle style;
+    AcGeVector3d direction{1, 0, 0};
+    int rows = -1, cols = -1;
+    std::vector<double> heights, widths;
+    std::vector<ParsedCell> cells;
+    std::optional<double> horzMargin, vertMargin;
+    std::vector<TrueColorEntry> trueColors;
+};
+
+class TableRecordParser {
+public:
+    TableRecordParser(const DxfRecord& r, ReadContext& ctx) : m_r(r), m_ctx(ctx) {
+        m_table.line = r.line;
+    }
+
+    // Fills the entity's block reference part and returns the grid.
+    ParsedTable parse(AcDbTable& table) {
+        enum { kEntity, kBlockRef, kTable } part = kEntity;
+        AcGePoint3d pos;
+        AcGeVector3d scale(1, 1, 1);
+        std::string blockName;
+        AcDbHandle blockRecord;
+        for (const DxfToken& t : m_r.body) {
+            if (t.code == 100) {
+                if (t.value == "AcDbBlockReference")
+                    part = kBlockRef;
+                else if (t.value == "AcDbTable")
+                    part = kTable;
+                continue;
+            }
+            if (part == kEntity)
+                continue;
+            if (part == kBlockRef) {
+                switch (t.code) {
+                case 2:
+                    blockName = m_ctx.text(t.value);
+                    break;
+                case 10:
+                    pos.x = toReal(t);
+                    break;
+                case 20:
+                    pos.y = toReal(t);
+                    break;
+                case 30:
+                    pos.z = toReal(t);
+                    break;
+                case 41:
+                    scale.x = toReal(t);
+                    break;
+                case 42:
+                    scale.y = toReal(t);
+                    break;
+                case 43:
+                    scale.z = toReal(t);
+                    break;
+                case 50:
+                    table.setRotation(static_cast<double>(static_cast<long double>(toReal(t)) *
+                                                          std::numbers::pi_v<long double> /
+                                                          180.0L));
+                    break;
+                default:
+                    break;
+                }
+                continue;
+            }
+            if (t.code == 343)
+                blockRecord = toHandle(t);
+            tableCode(t);
+        }
+        table.setPosition(pos);
+        table.setScaleFactors(scale);
+        m_ctx.claimTableBlock(blockRecord, blockName);
+        finish();
+        m_table.trueColors = readTrueColorXdata(m_r);
+        return std::move(m_table);
+    }
+
+private:
+    [[noreturn]] void damaged(const DxfToken& t, const std::string& what) {
+        throw DxfError(t.line, "ACAD_TABLE " + what);
+    }
+
+    void tableCode(const DxfToken& t) {
+        if (t.code == 171) {
+            startCell(t);
+            return;
+        }
+        if (m_table.cells.empty() || m_afterCells) {
+            tableLevelCode(t);
+            return;
+        }
+        switch (t.code) {
+        case 40:
+        case 41:
+        case 70:
+        case 280:
+        case 281:
+            // Table-level codes that follow the last cell.
+            m_afterCells = true;
+            tableLevelCode(t);
+            return;
+        default:
+            cellCode(m_table.cells.back(), t);
+        }
+    }
+
+    void tableLevelCode(const DxfToken& t) {
+        switch (t.code) {
+        case 342:
+            m_table.style = toHandle(t);
+            break;
+        case 11:
+            m_table.direction.x = toReal(t);
+            break;
+        case 21:
+            m_table.direction.y = toReal(t);
+            break;
+        case 31:
+            m_table.direction.z = toReal(t);
+            break;
+        case 91:
+            if (m_table.cells.empty())
+                setCount(t, m_table.rows, kMaxRows, "rows");
+            break;
+        case 92:
+            if (m_table.cells.empty())
+                setCount(t, m_table.cols, kMaxColumns, "columns");
+            break;
+        case 141:
+            if (m_table.rows < 0 || m_table.heights.size() >= std::size_t(m_table.rows))
+                damaged(t, "has more row heights than rows");
+            m_table.heights.push_back(toReal(t));
+            break;
+        case 142:
+            if (m_table.cols < 0 || m_table.widths.size() >= std::size_t(m_table.cols))
+                damaged(t, "has more column widths than columns");
+            m_table.widths.push_back(toReal(t));
+            break;
+        case 40:
+            if (m_afterCells || !m_table.cells.empty())
+                m_table.horzMargin = toReal(t);
+            break;
+        case 41:
+            if (m_afterCells || !m_table.cells.empty())
+                m_table.vertMargin = toReal(t);
+            break;
+        default:
+            break;
+        }
+    }
+
+    void setCount(const DxfToken& t, int& count, int max, const char* what) {
+        std::int64_t n = toInt64(t);
+        if (n < 1 || n > max)
+            damaged(t, "has " + std::to_string(n) + " " + what + "; the file is damaged");
+        count = static_cast<int>(n);
+        if (m_table.rows > 0 && m_table.cols > 0 &&
+            std::int64_t(m_table.rows) * m_table.cols > kMaxCells)
+            damaged(t, "has " + std::to_string(m_table.rows) + " x " +
+                           std::to_string(m_table.cols) + " cells; the file is damaged");
+    }
+
+    void startCell(const DxfToken& t) {
+        if (m_table.rows < 0 || m_table.cols < 0)
+            damaged(t, "has cells before its row and column counts");
+        if (m_table.cells.size() >= std::size_t(m_table.rows) * std::size_t(m_table.cols))
+            damaged(t, "has more cells than its " + std::to_string(m_table.rows) + " x " +
+                           std::to_string(m_table.cols) + " grid");
+        ParsedCell& cell = m_table.cells.emplace_back();
+        cell.line = t.line;
+        cell.type = toInt(t);
+    }
+
+    void cellCode(ParsedCell& cell, const DxfToken& t) {
+        switch (t.code) {
+        case 174:
+            cell.autoFit = toInt(t) != 0;
+            break;
+        case 175:
+            cell.spanCols = toInt(t);
+            break;
+        case 176:
+            cell.spanRows = toInt(t);
+            break;
+        case 177:
+            cell.flags = static_cast<unsigned>(toInt(t));
+            break;
+        case 145:
+            cell.rotation = toReal(t);
+            break;
+        case 2:
+        case 3:
+        case 302:
+        case 303:
+            cell.textRaw.append(t.value);
+            cell.hasText = true;
+            break;
+        case 1:
+        case 301:
+            cell.textRaw.append(t.value);
+            cell.hasText = true;
+            break;
+        case 340:
+            cell.block = toHandle(t);
+            break;
+        case 144:
+            cell.blockScale = toReal(t);
+            cell.hasBlockScale = true;
+            break;
+        case 331:
+            cell.attributes.emplace_back(toHandle(t), std::string());
+            break;
+        case 300:
+            if (!cell.attributes.empty())
+                cell.attributes.back().second = m_ctx.text(t.value);
+            break;
+        case 7:
+            cell.textStyle = m_ctx.text(t.value);
+            cell.present |= kTextStyle;
+            break;
+        case 140:
+            cell.textHeight = toReal(t);
+            cell.present |= kTextHeight;
+            break;
+        case 170:
+            cell.alignment = toInt(t);
+            cell.present |= kAlignment;
+            break;
+        case 64:
+            cell.textColor = colorFromNumber(toInt(t));
+            cell.present |= kTextColor;
+            break;
+        case 63:
+            cell.fillColor = colorFromNumber(toInt(t));
+            cell.present |= kFillColor;
+            break;
+        case 283:
+            cell.fillOn = toInt(t) != 0;
+            cell.present |= kFillNone;
+            break;
+        default:
+            edgeCode(cell, t);
+            break;
+        }
+    }
+
+    void edgeCode(ParsedCell& cell, const DxfToken& t) {
+        for (int e = 0; e < 4; ++e) {
+            if (t.code == kEdgeColorCodes[e]) {
+                cell.edgeColors[e] = colorFromNumber(toInt(t));
+                cell.present |= edgeColor(e);
+            } else if (t.code == kEdgeLineWeightCodes[e]) {
+                cell.edgeWeights[e] = toInt(t);
+                cell.present |= edgeLineWeight(e);
+            } else if (t.code == kEdgeVisibilityCodes[e]) {
+                cell.edgeVisible[e] = toInt(t) != 0;
+                cell.present |= edgeVisibility(e);
+            }
+        }
+    }
+
+    void finish() {
+        ParsedTable& p = m_table;
+        DxfToken at;
+        at.line = m_r.line;
+        if (p.rows < 0 || p.cols < 0)
+            damaged(at, "has no row or column count");
+        if (p.heights.size() != std::size_t(p.rows))
+            damaged(at, "has " + std::to_string(p.heights.size()) + " row heights for " +
+                            std::to_string(p.rows) + " rows");
+        if (p.widths.size() != std::size_t(p.cols))
+            damaged(at, "has " + std::to_string(p.widths.size()) + " column widths for " +
+                            std::to_string(p.cols) + " columns");
+        if (p.cells.size() != std::size_t(p.rows) * std::size_t(p.cols))
+            damaged(at, "has " + std::to_string(p.cells.size()) + " cells for a " +
+                            std::to_string(p.rows) + " x " + std::to_string(p.cols) + " grid");
+    }
+
+    const DxfRecord& m_r;
+    ReadContext& m_ctx;
+    ParsedTable m_table;
+    bool m_afterCells = false;
+};
+
+// Puts the parsed grid into the table once styles, blocks and attribute
+// definitions are in place.
+class TableBuilder {
+public:
+    TableBuilder(ReadContext& ctx, AcDbTable& t, const ParsedTable& p)
+        : m_ctx(ctx), m_t(t), m_p(p) {}
+
+    void build() {
+        AcDbObjectId style =
+            m_ctx.resolve(m_p.style, AcDbTableStyle::desc(), "ACAD_TABLE style (342)", m_p.line);
+        if (!style.isNull())
+            m_t.setTableStyle(style);
+        if (!m_p.direction.isZeroLength())
+            m_t.setDirection(m_p.direction);
+        m_t.setSize(m_p.rows, m_p.cols);
+        for (int c = 0; c < m_p.cols; ++c)
+            if (m_p.widths[c] > 0)
+                m_t.setColumnWidth(c, m_p.widths[c]);
+        for (int r = 0; r < m_p.rows; ++r)
+            if (m_p.heights[r] > 0)
+                m_t.setRowHeight(r, m_p.heights[r]);
+        if (m_p.horzMargin && *m_p.horzMargin >= 0)
+            m_t.setHorizontalCellMargin(*m_p.horzMargin);
+        if (m_p.vertMargin && *m_p.vertMargin >= 0)
+            m_t.setVerticalCellMargin(*m_p.vertMargin);
+        for (int r = 0; r < m_p.rows; ++r)
+            for (int c = 0; c < m_p.cols; ++c)
+                merge(r, c, cell(r, c));
+        for (int r = 0; r < m_p.rows; ++r)
+            for (int c = 0; c < m_p.cols; ++c)
+                content(r, c, cell(r, c));
+        applyTrueColors();
+    }
+
+private:
+    const ParsedCell& cell(int r, int c) const {
+        return m_p.cells[static_cast<std::size_t>(r) * m_p.cols + c];
+    }
+
+    void merge(int r, int c, const ParsedCell& cell) {
+        if (cell.spanRows <= 1 && cell.spanCols <= 1)
+            return;
+        int maxRow = r + std::max(cell.spanRows, 1) - 1;
+        int maxCol = c + std::max(cell.spanCols, 1) - 1;
+        if (maxRow >= m_p.rows || maxCol >= m_p.cols)
+            throw DxfError(cell.line, "ACAD_TABLE cell (" + std::to_string(r + 1) + ", " +
+                                          std::to_string(c + 1) +
+                                          ") is merged beyond the table's edge");
+        if (m_t.mergeCells(r, maxRow, c, maxCol) != Acad::eOk)
+            throw DxfError(cell.line, "ACAD_TABLE cell (" + std::to_string(r + 1) + ", " +
+                                          std::to_string(c + 1) +
+                                          ") is merged over another merged range");
+    }
+
+    void content(int r, int c, const ParsedCell& cell) {
+        if (cell.type == AcDb::kBlockCell) {
+            AcDbObjectId block = m_ctx.resolve(cell.block, AcDbBlockTableRecord::desc(),
+                                               "ACAD_TABLE block cell (340)", cell.line);
+            if (block.isNull())
+                m_t.setCellType(r, c, AcDb::kBlockCell);
+            else
+                m_t.setCellBlock(r, c, block, cell.autoFit);
+            m_t.setCellBlockAutoFit(r, c, cell.autoFit);
+            if (cell.hasBlockScale && cell.blockScale > 0)
+                m_t.setCellBlockScale(r, c, cell.blockScale);
+            if (cell.rotation != 0)
+                m_t.setCellBlockRotation(r, c, cell.rotation);
+            for (const auto& [handle, value] : cell.attributes) {
+                AcDbObjectId attdef = m_ctx.resolve(handle, AcDbAttributeDefinition::desc(),
+                                                    "ACAD_TABLE attribute value (331)", cell.line);
+                if (!attdef.isNull())
+                    m_t.setCellBlockAttributeValue(r, c, attdef, value);
+            }
+        } else {
+            if (cell.type != AcDb::kTextCell)
+                m_t.setCellType(r, c, static_cast<AcDb::CellType>(cell.type));
+            if (cell.hasText)
+                m_t.setTextString(r, c, m_ctx.text(cell.textRaw));
+        }
+        overrides(r, c, cell);
+    }
+
+    void overrides(int r, int c, const ParsedCell& cell) {
+        if (cell.applies(kTextStyle))
+            m_t.setTextStyle(r, c, findTextStyle(m_ctx, cell.textStyle));
+        if (cell.applies(kTextHeight) && cell.textHeight > 0)
+            m_t.setTextHeight(r, c, cell.textHeight);
+        if (cell.applies(kAlignment) && cell.alignment >= AcDb::kTopLeft &&
+            cell.alignment <= AcDb::kBottomRight)
+            m_t.setCellAlignment(r, c, static_cast<AcDb::CellAlignment>(cell.alignment));
+        if (cell.applies(kTextColor))
+            m_t.setTextColor(r, c, cell.textColor);
+        if (cell.applies(kFillColor))
+            m_t.setFillColor(r, c, cell.fillColor);
+        if (cell.applies(kFillNone))
+            m_t.setFillNone(r, c, !cell.fillOn);
+        for (int e = 0; e < 4; ++e) {
+            if (cell.applies(edgeColor(e)))
+                m_t.setEdgeColor(r, c, kEdgeMasks[e], cell.edgeColors[e]);
+            if (cell.applies(edgeLineWeight(e)) && AcDb::isValidLineWeight(cell.edgeWeights[e]))
+                m_t.setEdgeLineWeight(r, c, kEdgeMasks[e],
+                                      static_cast<AcDb::LineWeight>(cell.edgeWeights[e]));
+            if (cell.applies(edgeVisibility(e)))
+                m_t.setEdgeVisibility(r, c, kEdgeMasks[e],
+                                      cell.edgeVisible[e] ? AcDb::kVisible : AcDb::kInvisible);
+        }
+    }
+
+    void applyTrueColors() {
+        for (const TrueColorEntry& tc : m_p.trueColors) {
+            int r = tc.where, c = tc.column;
+            if (r < 0 || r >= m_p.rows || c < 0 || c >= m_p.cols)
+                continue;
+            AcCmColor color = colorFromTrueColor(tc.rgb);
+            if (tc.property == kTcText)
+                m_t.setTextColor(r, c, color);
+            else if (tc.property == kTcFill)
+                m_t.setFillColor(r, c, color);
+            else if (tc.property >= kTcEdge0 && tc.property < kTcEdge0 + 4)
+                m_t.setEdgeColor(r, c, kEdgeMasks[tc.property - kTcEdge0], color);
+        }
+    }
+
+    ReadContext& m_ctx;
+    AcDbTable& m_t;
+    const ParsedTable& m_p;
+};
+
+AcDbEntity* readTable(const DxfRecord& r, ReadContext& ctx) {
+    auto* table = new AcDbTable;
+    try {
+        auto parsed = std::make_shared<ParsedTable>(TableRecordParser(r, ctx).parse(*table));
+        ctx.later([&ctx, table, parsed] {
+            AcDbObjectPointer<AcDbTable> open(table->objectId(), AcDb::kForWrite);
+            if (open)
+                TableBuilder(ctx, *open.object(), *parsed).build();
+        });
+    } catch (...) {
+        delete table;
+        throw;
+    }
+    return table;
+}
+
+} // namespace
+
+const EntityCodec kTableCodec = {"ACAD_TABLE", &AcDbTable::desc, writeTable, readTable};
+
+} // namespace acdxf
