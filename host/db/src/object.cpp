@@ -43,12 +43,6 @@ Acad::ErrorStatus AcDbObject::setOwnerId(AcDbObjectId owner) {
     return Acad::eOk;
 }
 
-Acad::ErrorStatus AcDbObject::assertWriteEnabled() const {
-    if (!isDatabaseResident() || m_writer)
-        return Acad::eOk;
-    return Acad::eNotOpenForWrite;
-}
-
 Acad::ErrorStatus AcDbObject::close() {
     if (!isDatabaseResident())
         return Acad::eOk;

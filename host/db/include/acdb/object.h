@@ -74,8 +74,11 @@ public:
     bool isWriteEnabled() const { return m_writer || !isDatabaseResident(); }
     bool isNotifyEnabled() const { return m_notify; }
     bool isDatabaseResident() const { return m_stub != nullptr; }
-    // Write access is needed (or the object is not in a database yet).
-    Acad::ErrorStatus assertWriteEnabled() const;
+    // Write access is needed (or the object is not in a database yet). Inline:
+    // every setter of every entity starts with it.
+    Acad::ErrorStatus assertWriteEnabled() const {
+        return (!isDatabaseResident() || m_writer) ? Acad::eOk : Acad::eNotOpenForWrite;
+    }
 
     Acad::ErrorStatus erase(bool erasing = true);
     bool isErased() const;
