@@ -9,7 +9,7 @@ int acutPrintf(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
 // Builds a list from (type, value) pairs ended by 0:
 //   acutBuildList(RTDXF0, "ACAD_TABLE", 8, "0", 0)
-// Value by type: strings (const char*) for RTSTR, RTDXF0 and groups 1-9,
+// Value by type: strings (const char*) for RTSTR, RTDXF0 and groups -4, 1-9,
 // 100-109, 300-309, 410-419, 999-1009; double for RTREAL, RTANG, RTORINT and
 // groups 38-59, 140-149, 1040-1042; int for RTSHORT and groups 60-79,
 // 170-179, 270-289, 370-389; int32 for RTLONG and groups 90-99, 1071;

@@ -15,3 +15,8 @@ public:
 };
 
 AcDbHostApplicationServices* acdbHostApplicationServices();
+
+// The working database.
+inline AcDbDatabase* acdbCurDwg() {
+    return acdbHostApplicationServices()->workingDatabase();
+}

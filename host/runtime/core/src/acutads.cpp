@@ -45,7 +45,7 @@ RbValueKind rbValueKind(int t) {
     auto in = [t](int lo, int hi) { return t >= lo && t <= hi; };
     if (t == -1 || t == -2 || in(330, 369))
         return RbValueKind::Name;
-    if (in(1, 9) || in(100, 109) || in(300, 309) || in(410, 419) || in(999, 1009))
+    if (t == -4 || in(1, 9) || in(100, 109) || in(300, 309) || in(410, 419) || in(999, 1009))
         return RbValueKind::String;
     if (in(10, 37) || in(110, 112) || in(1010, 1013))
         return RbValueKind::Point;
