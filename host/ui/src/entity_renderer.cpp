@@ -346,7 +346,7 @@ void EntityRenderer::drawSelection(const AcDbTable& table, const Context& ctx) {
     AcGePoint3dArray pts;
     for (int row = rowMin; row <= rowMax; ++row)
         for (int col = colMin; col <= colMax; ++col) {
-            if (table.cellOutline(row, col, false, pts) != Acad::eOk || pts.size() < 4)
+            if (table.cellOutline(row, col, true, pts) != Acad::eOk || pts.size() < 4)
                 continue;
             m_painter.drawPolygon(polygon({toDevice(pts[0], ctx), toDevice(pts[1], ctx),
                                            toDevice(pts[3], ctx), toDevice(pts[2], ctx)}));

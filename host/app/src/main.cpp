@@ -1,0 +1,5 @@
+#include "hostapp/host_application.h"
+
+int main(int argc, char** argv) {
+    return hostapp::runCadhost(argc, argv);
+}

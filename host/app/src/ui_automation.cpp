@@ -1,0 +1,440 @@
+#include "hostapp/ui_automation.h"
+
+#include "hostui/control_ids.h"
+
+#include <QAbstractButton>
+#include <QAbstractSpinBox>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialog>
+#include <QDoubleSpinBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMetaMethod>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QSpinBox>
+#include <QStyle>
+#include <QStyleOptionToolButton>
+#include <QTextEdit>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+#include <functional>
+#include <map>
+
+namespace hostapp {
+
+namespace {
+
+std::string idText(int id) {
+    return std::to_string(id);
+}
+
+std::function<void()> g_actionHook;
+
+// Runs f later in the event loop, unless the widget went away meanwhile. The
+// action hook runs first, inside the same dispatch, so whatever it posts comes
+// after the action's own effects (a loop the action ends has returned by then;
+// a loop it starts is running).
+template <class F> void post(QWidget* target, F f) {
+    QPointer<QWidget> guard(target);
+    QMetaObject::invokeMethod(
+        qApp,
+        [guard, f] {
+            if (g_actionHook)
+                g_actionHook();
+            if (guard)
+                f(guard.data());
+        },
+        Qt::QueuedConnection);
+}
+
+bool hasInvokable(QObject* o, const char* signature) {
+    return o && o->metaObject()->indexOfMethod(QMetaObject::normalizedSignature(signature)) >= 0;
+}
+
+QAction* findToolbarAction(int id) {
+    for (QWidget* top : QApplication::topLevelWidgets())
+        for (QToolBar* bar : top->findChildren<QToolBar*>())
+            if (QAction* a = hostui::findCommandAction(bar, id))
+                return a;
+    return nullptr;
+}
+
+QAction* menuActionFor(QMenu* menu, int entry) {
+    if (QAction* a = hostui::findCommandAction(menu, entry))
+        return a;
+    for (QAction* a : menu->actions()) {
+        bool ok = false;
+        if (a->data().toInt(&ok) == entry && ok)
+            return a;
+    }
+    return nullptr;
+}
+
+void sendMouse(QWidget* w, QEvent::Type type, const QPoint& pos, Qt::MouseButtons buttons,
+               Qt::KeyboardModifiers mods = Qt::NoModifier) {
+    const QPointF local(pos);
+    const QPointF global(w->mapToGlobal(pos));
+    QMouseEvent event(type, local, global, Qt::LeftButton, buttons, mods);
+    QApplication::sendEvent(w, &event);
+}
+
+void sendKey(QWidget* w, int key, const QString& text) {
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+    QApplication::sendEvent(w, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
+    QApplication::sendEvent(w, &release);
+}
+
+QString keyText(int key) {
+    switch (key) {
+    case Qt::Key_Return:
+        return QStringLiteral("\r");
+    case Qt::Key_Escape:
+        return QString(QChar(27));
+    case Qt::Key_Space:
+        return QStringLiteral(" ");
+    case Qt::Key_Tab:
+        return QStringLiteral("\t");
+    default:
+        if (key >= Qt::Key_A && key <= Qt::Key_Z)
+            return QString(QChar(key));
+        if (key >= Qt::Key_0 && key <= Qt::Key_9)
+            return QString(QChar(key));
+        return {};
+    }
+}
+
+} // namespace
+
+void setActionHook(std::function<void()> hook) {
+    g_actionHook = std::move(hook);
+}
+
+void sendClick(QWidget* widget, const QPoint& pos) {
+    QPointer<QWidget> guard(widget);
+    sendMouse(widget, QEvent::MouseButtonPress, pos, Qt::LeftButton);
+    if (guard)
+        sendMouse(guard, QEvent::MouseButtonRelease, pos, Qt::NoButton);
+}
+
+int keyCodeOf(const std::string& name) {
+    static const std::map<std::string, int> keys = {
+        {"down", Qt::Key_Down},     {"up", Qt::Key_Up},
+        {"left", Qt::Key_Left},     {"right", Qt::Key_Right},
+        {"enter", Qt::Key_Return},  {"return", Qt::Key_Return},
+        {"escape", Qt::Key_Escape}, {"esc", Qt::Key_Escape},
+        {"space", Qt::Key_Space},   {"tab", Qt::Key_Tab},
+        {"pageup", Qt::Key_PageUp}, {"pagedown", Qt::Key_PageDown},
+        {"home", Qt::Key_Home},     {"end", Qt::Key_End},
+        {"delete", Qt::Key_Delete}, {"backspace", Qt::Key_Backspace},
+        {"insert", Qt::Key_Insert},
+    };
+    std::string lower;
+    for (char c : name)
+        lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (auto it = keys.find(lower); it != keys.end())
+        return it->second;
+    if (lower.size() >= 2 && lower[0] == 'f') {
+        const int n = std::atoi(lower.c_str() + 1);
+        if (n >= 1 && n <= 24 && lower.find_first_not_of("0123456789", 1) == std::string::npos)
+            return Qt::Key_F1 + n - 1;
+    }
+    if (name.size() == 1 && std::isalnum(static_cast<unsigned char>(name[0])))
+        return std::toupper(static_cast<unsigned char>(name[0]));
+    return 0;
+}
+
+Problem clickToolbarButton(int id) {
+    if (QToolButton* button = hostui::findCommandButton(id)) {
+        if (!button->isEnabled())
+            return "toolbar button " + idText(id) + " is disabled";
+        post(button, [](QWidget* w) { static_cast<QToolButton*>(w)->click(); });
+        return std::nullopt;
+    }
+    if (QAction* action = findToolbarAction(id)) {
+        if (!action->isEnabled())
+            return "toolbar button " + idText(id) + " is disabled";
+        QPointer<QAction> guard(action);
+        QMetaObject::invokeMethod(
+            qApp,
+            [guard] {
+                if (g_actionHook)
+                    g_actionHook();
+                if (guard)
+                    guard->trigger();
+            },
+            Qt::QueuedConnection);
+        return std::nullopt;
+    }
+    return "no toolbar button has command id " + idText(id);
+}
+
+Problem openDropDown(int id) {
+    QToolButton* button = hostui::findCommandButton(id);
+    if (!button)
+        return "no toolbar button has command id " + idText(id);
+    if (!button->isVisible())
+        return "toolbar button " + idText(id) + " is not shown";
+    if (!button->isEnabled())
+        return "toolbar button " + idText(id) + " is disabled";
+    if (button->menu()) {
+        post(button, [](QWidget* w) { static_cast<QToolButton*>(w)->showMenu(); });
+        return std::nullopt;
+    }
+    QStyleOptionToolButton option;
+    option.initFrom(button);
+    option.features |= QStyleOptionToolButton::MenuButtonPopup;
+    option.subControls = QStyle::SC_ToolButton | QStyle::SC_ToolButtonMenu;
+    QRect arrow = button->style()->subControlRect(QStyle::CC_ToolButton, &option,
+                                                  QStyle::SC_ToolButtonMenu, button);
+    if (!arrow.isValid() || !button->rect().contains(arrow.center()))
+        arrow = QRect(button->width() - 6, 0, 6, button->height());
+    const QPoint at = arrow.center();
+    post(button, [at](QWidget* w) { sendClick(w, at); });
+    return std::nullopt;
+}
+
+QWidget* activeModalWindow() {
+    QWidget* modal = QApplication::activeModalWidget();
+    return modal && modal->isVisible() ? modal : nullptr;
+}
+
+QWidget* openPopup() {
+    if (QWidget* popup = QApplication::activePopupWidget())
+        return popup;
+    QWidget* modal = activeModalWindow();
+    if (modal && (hasInvokable(modal, "chooseEntry(int)") || hasInvokable(modal, "tearOff()")))
+        return modal;
+    return nullptr;
+}
+
+Problem chooseInPopup(int entry) {
+    QWidget* popup = openPopup();
+    if (!popup)
+        return std::string("no popup or menu is open");
+    if (auto* menu = qobject_cast<QMenu*>(popup)) {
+        QAction* action = menuActionFor(menu, entry);
+        if (!action)
+            return "the open menu has no item " + idText(entry);
+        if (!action->isEnabled())
+            return "menu item " + idText(entry) + " is disabled";
+        // Through the keyboard, so the menu closes and reports the choice.
+        QPointer<QAction> guard(action);
+        post(menu, [guard](QWidget* w) {
+            if (!guard)
+                return;
+            auto* m = static_cast<QMenu*>(w);
+            m->setActiveAction(guard);
+            sendKey(m, Qt::Key_Return, QStringLiteral("\r"));
+        });
+        return std::nullopt;
+    }
+    if (hasInvokable(popup, "chooseEntry(int)")) {
+        post(popup, [entry](QWidget* w) {
+            QMetaObject::invokeMethod(w, "chooseEntry", Q_ARG(int, entry));
+        });
+        return std::nullopt;
+    }
+    if (QWidget* control = hostui::findControl(popup, entry)) {
+        const QPoint at = control->rect().center();
+        post(control, [at](QWidget* w) { sendClick(w, at); });
+        return std::nullopt;
+    }
+    return "the open popup has no entry " + idText(entry);
+}
+
+Problem tearOffPopup() {
+    QWidget* popup = openPopup();
+    if (!popup)
+        return std::string("no popup or menu is open");
+    if (auto* menu = qobject_cast<QMenu*>(popup)) {
+        if (!menu->isTearOffEnabled())
+            return std::string("the open menu cannot be torn off");
+        post(menu, [](QWidget* w) {
+            auto* m = static_cast<QMenu*>(w);
+            m->showTearOffMenu(m->pos() + QPoint(40, 40));
+            m->close();
+        });
+        return std::nullopt;
+    }
+    if (hasInvokable(popup, "tearOff()")) {
+        post(popup, [](QWidget* w) { QMetaObject::invokeMethod(w, "tearOff"); });
+        return std::nullopt;
+    }
+    auto* bar = popup->findChild<QWidget*>(QStringLiteral("tearOffBar"));
+    if (!bar)
+        return std::string("the open popup has no tear-off bar");
+    post(bar, [](QWidget* w) {
+        // Press on the bar, drag it well away, release.
+        QPointer<QWidget> guard(w);
+        const QPoint start = w->rect().center();
+        sendMouse(w, QEvent::MouseButtonPress, start, Qt::LeftButton);
+        for (int step = 1; step <= 4 && guard; ++step)
+            sendMouse(w, QEvent::MouseMove, start + QPoint(0, 20 * step), Qt::LeftButton);
+        if (guard)
+            sendMouse(w, QEvent::MouseButtonRelease, start + QPoint(0, 80), Qt::NoButton);
+    });
+    return std::nullopt;
+}
+
+Problem clickPickerControl(const std::string& title, int id) {
+    const QString wanted = QString::fromStdString(title);
+    QWidget* picker = nullptr;
+    for (QWidget* top : QApplication::topLevelWidgets())
+        if (top->isVisible() && top->windowTitle() == wanted) {
+            picker = top;
+            break;
+        }
+    if (!picker)
+        return "no floating picker titled \"" + title + "\" is shown";
+    if (hasInvokable(picker, "clickControl(int)")) {
+        post(picker,
+             [id](QWidget* w) { QMetaObject::invokeMethod(w, "clickControl", Q_ARG(int, id)); });
+        return std::nullopt;
+    }
+    QWidget* control = hostui::findControl(picker, id);
+    if (!control)
+        return "the picker \"" + title + "\" has no control " + idText(id);
+    if (auto* button = qobject_cast<QAbstractButton*>(control)) {
+        post(button, [](QWidget* w) { static_cast<QAbstractButton*>(w)->click(); });
+        return std::nullopt;
+    }
+    const QPoint at = control->rect().center();
+    post(control, [at](QWidget* w) { sendClick(w, at); });
+    return std::nullopt;
+}
+
+Problem pressKey(const std::string& keyName) {
+    const int key = keyCodeOf(keyName);
+    if (!key)
+        return "unknown key \"" + keyName + "\"";
+    QWidget* target = QApplication::activePopupWidget();
+    if (!target) {
+        if (QWidget* modal = activeModalWindow())
+            target = modal->focusWidget() ? modal->focusWidget() : modal;
+    }
+    if (!target)
+        target = QApplication::focusWidget();
+    if (!target)
+        target = QApplication::activeWindow();
+    if (!target)
+        return std::string("no window has the keyboard focus");
+    const QString text = keyText(key);
+    post(target, [key, text](QWidget* w) { sendKey(w, key, text); });
+    return std::nullopt;
+}
+
+QDialog* findModalDialog(const std::string& title) {
+    const QString wanted = QString::fromStdString(title);
+    // The active modal window first: nested dialogs answer innermost first.
+    if (auto* active = qobject_cast<QDialog*>(activeModalWindow()))
+        if (active->windowTitle() == wanted)
+            return active;
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+        auto* dialog = qobject_cast<QDialog*>(top);
+        if (dialog && dialog->isVisible() && dialog->isModal() && dialog->windowTitle() == wanted)
+            return dialog;
+    }
+    return nullptr;
+}
+
+Problem setControlText(QDialog* dialog, int id, const std::string& text) {
+    QWidget* control = hostui::findControl(dialog, id);
+    if (!control)
+        return "the dialog has no control " + idText(id);
+    if (!control->isEnabled())
+        return "control " + idText(id) + " is disabled";
+    const QString value = QString::fromStdString(text);
+    if (auto* edit = qobject_cast<QLineEdit*>(control)) {
+        if (edit->isReadOnly())
+            return "control " + idText(id) + " is read-only";
+        edit->setFocus();
+        edit->selectAll();
+        edit->insert(value); // as typed: textEdited fires
+        if (edit->text() != value)
+            edit->setText(value); // a validator refused the typing
+
+    } else if (auto* plain = qobject_cast<QPlainTextEdit*>(control)) {
+        plain->setPlainText(value);
+    } else if (auto* rich = qobject_cast<QTextEdit*>(control)) {
+        rich->setPlainText(value);
+    } else if (auto* combo = qobject_cast<QComboBox*>(control); combo && combo->isEditable()) {
+        combo->setEditText(value);
+    } else if (auto* spin = qobject_cast<QAbstractSpinBox*>(control)) {
+        if (auto* line = spin->findChild<QLineEdit*>())
+            line->setText(value);
+        spin->interpretText();
+    } else {
+        return "control " + idText(id) + " is not an edit control";
+    }
+    return std::nullopt;
+}
+
+Problem setControlCheck(QDialog* dialog, int id, bool on) {
+    auto* button = qobject_cast<QAbstractButton*>(hostui::findControl(dialog, id));
+    if (!button || !button->isCheckable())
+        return "the dialog has no check box " + idText(id);
+    if (!button->isEnabled())
+        return "check box " + idText(id) + " is disabled";
+    if (button->isChecked() != on)
+        button->click(); // as a user would: toggled and clicked are emitted
+    return std::nullopt;
+}
+
+Problem selectControlItem(QDialog* dialog, int id, const std::string& text) {
+    QWidget* control = hostui::findControl(dialog, id);
+    if (!control)
+        return "the dialog has no control " + idText(id);
+    const QString value = QString::fromStdString(text);
+    if (auto* combo = qobject_cast<QComboBox*>(control)) {
+        const int index = combo->findText(value);
+        if (index < 0)
+            return "list " + idText(id) + " has no item \"" + text + "\"";
+        combo->setCurrentIndex(index);
+        emit combo->activated(index);
+        return std::nullopt;
+    }
+    if (auto* list = qobject_cast<QListWidget*>(control)) {
+        const auto items = list->findItems(value, Qt::MatchExactly);
+        if (items.isEmpty())
+            return "list " + idText(id) + " has no item \"" + text + "\"";
+        list->setCurrentItem(items.first());
+        emit list->itemClicked(items.first());
+        return std::nullopt;
+    }
+    return "control " + idText(id) + " is not a list";
+}
+
+Problem clickControl(QDialog* dialog, int id) {
+    QWidget* control = hostui::findControl(dialog, id);
+    if (!control) {
+        // OK and Cancel are always there, as on the platform's dialogs.
+        if (id == 1) {
+            post(dialog, [](QWidget* w) { static_cast<QDialog*>(w)->accept(); });
+            return std::nullopt;
+        }
+        if (id == 2) {
+            post(dialog, [](QWidget* w) { static_cast<QDialog*>(w)->reject(); });
+            return std::nullopt;
+        }
+        return "the dialog has no control " + idText(id);
+    }
+    if (!control->isEnabled())
+        return "control " + idText(id) + " is disabled";
+    if (auto* button = qobject_cast<QAbstractButton*>(control)) {
+        post(button, [](QWidget* w) { static_cast<QAbstractButton*>(w)->click(); });
+        return std::nullopt;
+    }
+    const QPoint at = control->rect().center();
+    post(control, [at](QWidget* w) { sendClick(w, at); });
+    return std::nullopt;
+}
+
+} // namespace hostapp

@@ -1,0 +1,97 @@
+#pragma once
+// The host's main frame: menu bar, dock areas on all four sides (toolbars and
+// control bars dock there or float), the drawing view of the active drawing in
+// the middle, the command line docked at the bottom and the properties
+// palette on the right. One per process.
+
+#include "acdocman.h"
+#include "cadhost/input_broker.h"
+
+#include <QMainWindow>
+#include <memory>
+
+class QDockWidget;
+class QLabel;
+class QToolBar;
+
+namespace hostui {
+
+class CommandLineWidget;
+class CommandPump;
+class ControlBar;
+class DrawingView;
+class EventLoopInputWaiter;
+class FrameService;
+class PropertiesPalette;
+
+class FrameWindow : public QMainWindow, public AcApDocManagerReactor {
+    Q_OBJECT
+public:
+    // Standard toolbar command ids.
+    enum CommandId {
+        kIdNew = 57600,
+        kIdOpen = 57601,
+        kIdSave = 57603,
+        kIdZoom = 59000,
+        kIdZoomExtents = 59001,
+        kIdZoomIn = 59002,
+        kIdZoomOut = 59003,
+        kIdTable = 59010,
+        kIdProperties = 59011,
+    };
+
+    explicit FrameWindow(QWidget* parent = nullptr);
+    ~FrameWindow() override;
+
+    // The frame of this process, or null before it exists or after it went.
+    static FrameWindow* instance();
+
+    DrawingView* drawingView() const { return m_view; }
+    CommandLineWidget* commandLine() const { return m_commandLine; }
+    PropertiesPalette* propertiesPalette() const { return m_properties; }
+    QDockWidget* propertiesDock() const { return m_propertiesDock; }
+    QToolBar* standardToolBar() const { return m_standardBar; }
+    EventLoopInputWaiter* inputWaiter() const { return m_waiter; }
+    CommandPump* commandPump() const { return m_pump; }
+
+    // Adds a control bar docked on a side (or floating when area is none).
+    void addControlBar(ControlBar* bar, Qt::DockWidgetArea area);
+
+    // Runs a command as a menu item does: a command in progress is cancelled
+    // first, then the name is queued (with its terminating blank).
+    void queueCommand(const QString& commandName);
+    void showProperties();
+    // Redraws the drawing and refreshes what shows the drawing's state.
+    void refreshDrawing();
+
+    // ---- AcApDocManagerReactor
+    void documentActivated(AcApDocument* doc) override;
+    void documentBecameCurrent(AcApDocument* doc) override;
+    void documentToBeDestroyed(AcApDocument* doc) override;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildMenus();
+    void buildStandardToolBar();
+    void showDocument(AcApDocument* doc);
+    void updateTitle();
+    void onPrompt(const cadhost::InputRequest* request);
+    void afterCommands();
+
+    DrawingView* m_view;
+    CommandLineWidget* m_commandLine;
+    PropertiesPalette* m_properties;
+    QDockWidget* m_commandDock;
+    QDockWidget* m_propertiesDock;
+    QToolBar* m_standardBar = nullptr;
+    QLabel* m_coordinates;
+    EventLoopInputWaiter* m_waiter;
+    CommandPump* m_pump;
+    std::unique_ptr<FrameService> m_frameService;
+    AcApDocument* m_shown = nullptr;
+    bool m_autoFit = true;
+};
+
+} // namespace hostui

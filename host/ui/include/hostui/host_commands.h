@@ -1,0 +1,27 @@
+#pragma once
+// The host's own commands, registered in the command stack under group
+// "CADHOST": NEW, OPEN, SAVE, SAVEAS, CLOSE, -TABLE, TABLE, PROPERTIES,
+// ZOOM, APPLOAD and SCRIPT.
+//
+// File names are asked on the command line while a script runs or when
+// FILEDIA is 0 ("~" there opens the dialog anyway), otherwise in a file dialog.
+
+#include <functional>
+#include <string>
+
+namespace hostui {
+
+inline constexpr const char* kHostCommandGroup = "CADHOST";
+
+struct HostCommandHooks {
+    // True while input comes from a script: file names are typed, not chosen.
+    std::function<bool()> scriptRunning;
+    // Runs a script file (the SCRIPT command); false with a message when it cannot.
+    std::function<bool(const std::string& path, std::string& error)> runScript;
+};
+
+// Registers the commands (again: replaces the group). The hooks are kept.
+void registerHostCommands(HostCommandHooks hooks = {});
+void unregisterHostCommands();
+
+} // namespace hostui

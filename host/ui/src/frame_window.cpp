@@ -1,0 +1,268 @@
+#include "hostui/frame_window.h"
+
+#include "cadhost/command_processor.h"
+#include "cadhost/documents.h"
+#include "hostui/command_line_widget.h"
+#include "hostui/control_bar.h"
+#include "hostui/control_ids.h"
+#include "hostui/drawing_view.h"
+#include "hostui/input_pump.h"
+#include "hostui/properties_palette.h"
+#include "hostui/qt_ui_services.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDockWidget>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QStatusBar>
+#include <QStyle>
+#include <QToolBar>
+#include <QToolButton>
+
+namespace hostui {
+
+namespace {
+
+FrameWindow* g_frame = nullptr;
+
+} // namespace
+
+FrameWindow* FrameWindow::instance() {
+    return g_frame;
+}
+
+FrameWindow::FrameWindow(QWidget* parent)
+    : QMainWindow(parent), m_view(new DrawingView(this)),
+      m_commandLine(new CommandLineWidget(this)), m_properties(new PropertiesPalette(this)),
+      m_commandDock(new QDockWidget(tr("Command Line"), this)),
+      m_propertiesDock(new QDockWidget(tr("Properties"), this)), m_coordinates(new QLabel(this)),
+      m_waiter(new EventLoopInputWaiter(this)), m_pump(new CommandPump(this)),
+      m_frameService(std::make_unique<FrameService>(this)) {
+    g_frame = this;
+    setObjectName(QStringLiteral("cadhostFrame"));
+    setWindowTitle(QStringLiteral("cadhost"));
+    setDockOptions(QMainWindow::AllowNestedDocks | QMainWindow::AllowTabbedDocks);
+    // Side docks take the corners so that top and bottom bars span between them.
+    setCorner(Qt::TopLeftCorner, Qt::LeftDockWidgetArea);
+    setCorner(Qt::BottomLeftCorner, Qt::LeftDockWidgetArea);
+    setCorner(Qt::TopRightCorner, Qt::RightDockWidgetArea);
+    setCorner(Qt::BottomRightCorner, Qt::RightDockWidgetArea);
+    setCentralWidget(m_view);
+
+    m_commandDock->setObjectName(QStringLiteral("commandLineDock"));
+    m_commandDock->setWidget(m_commandLine);
+    m_commandDock->setAllowedAreas(Qt::TopDockWidgetArea | Qt::BottomDockWidgetArea);
+    m_commandDock->setFeatures(QDockWidget::DockWidgetMovable | QDockWidget::DockWidgetFloatable);
+    addDockWidget(Qt::BottomDockWidgetArea, m_commandDock);
+    m_commandLine->setMinimumHeight(90);
+
+    m_propertiesDock->setObjectName(QStringLiteral("propertiesDock"));
+    m_propertiesDock->setWidget(m_properties);
+    addDockWidget(Qt::RightDockWidgetArea, m_propertiesDock);
+    m_propertiesDock->hide();
+
+    statusBar()->addPermanentWidget(m_coordinates);
+    buildMenus();
+    buildStandardToolBar();
+
+    connect(m_view, &DrawingView::cursorMoved, this, [this](const AcGePoint3d& p) {
+        m_coordinates->setText(QStringLiteral("%1, %2").arg(p.x, 0, 'f', 4).arg(p.y, 0, 'f', 4));
+    });
+    connect(m_view, &DrawingView::textTyped, m_commandLine, &CommandLineWidget::typeText);
+    connect(m_pump, &CommandPump::commandsProcessed, this, &FrameWindow::afterCommands);
+    connect(m_pump, &CommandPump::promptChanged, this, &FrameWindow::onPrompt);
+
+    cadhost::UiServices::install(m_frameService.get());
+    auto& documents = cadhost::DocumentManager::instance();
+    documents.addReactor(this);
+    showDocument(documents.activeDocument());
+    resize(1280, 800);
+    // About six lines of history; the drawing gets the rest.
+    resizeDocks({m_commandDock}, {150}, Qt::Vertical);
+}
+
+FrameWindow::~FrameWindow() {
+    cadhost::DocumentManager::instance().removeReactor(this);
+    cadhost::UiServices::install(static_cast<cadhost::MainFrameService*>(nullptr));
+    m_waiter->abandon();
+    if (g_frame == this)
+        g_frame = nullptr;
+}
+
+void FrameWindow::buildMenus() {
+    auto commandAction = [this](QMenu* menu, const QString& text, const QString& command,
+                                const QKeySequence& shortcut = {}) {
+        QAction* action = menu->addAction(text, this, [this, command] { queueCommand(command); });
+        if (!shortcut.isEmpty())
+            action->setShortcut(shortcut);
+        return action;
+    };
+    QMenu* file = menuBar()->addMenu(tr("&File"));
+    file->setObjectName(QStringLiteral("fileMenu"));
+    commandAction(file, tr("&New"), QStringLiteral("_NEW"), QKeySequence::New);
+    commandAction(file, tr("&Open..."), QStringLiteral("_OPEN"), QKeySequence::Open);
+    commandAction(file, tr("&Save"), QStringLiteral("_SAVE"), QKeySequence::Save);
+    commandAction(file, tr("Save &As..."), QStringLiteral("_SAVEAS"));
+    commandAction(file, tr("&Close"), QStringLiteral("_CLOSE"));
+    file->addSeparator();
+    file->addAction(tr("E&xit"), this, &QWidget::close);
+
+    QMenu* view = menuBar()->addMenu(tr("&View"));
+    view->setObjectName(QStringLiteral("viewMenu"));
+    view->addAction(tr("Zoom &Extents"), m_view, &DrawingView::zoomExtents);
+    view->addAction(tr("Zoom &In"), this, [this] { m_view->zoomBy(2.0); });
+    view->addAction(tr("Zoom &Out"), this, [this] { m_view->zoomBy(0.5); });
+    view->addSeparator();
+    QMenu* bars = view->addMenu(tr("&Toolbars"));
+    connect(bars, &QMenu::aboutToShow, this, [this, bars] {
+        bars->clear();
+        if (QMenu* all = createPopupMenu()) {
+            for (QAction* a : all->actions())
+                bars->addAction(a);
+            all->setParent(bars);
+        }
+    });
+    commandAction(view, tr("&Properties"), QStringLiteral("_PROPERTIES"));
+
+    QMenu* draw = menuBar()->addMenu(tr("&Draw"));
+    draw->setObjectName(QStringLiteral("drawMenu"));
+    commandAction(draw, tr("&Table..."), QStringLiteral("_TABLE"));
+
+    QMenu* tools = menuBar()->addMenu(tr("&Tools"));
+    tools->setObjectName(QStringLiteral("toolsMenu"));
+    commandAction(tools, tr("&Load Application..."), QStringLiteral("_APPLOAD"));
+    commandAction(tools, tr("&Run Script..."), QStringLiteral("_SCRIPT"));
+
+    QMenu* help = menuBar()->addMenu(tr("&Help"));
+    help->setObjectName(QStringLiteral("helpMenu"));
+    help->addAction(tr("&About cadhost"), this, [this] {
+        QMessageBox::about(this, tr("About cadhost"),
+                           tr("cadhost: a CAD host for the Vorel suite's add-in modules."));
+    });
+}
+
+void FrameWindow::buildStandardToolBar() {
+    m_standardBar = addToolBar(tr("Standard"));
+    m_standardBar->setObjectName(QStringLiteral("standardToolBar"));
+    m_standardBar->setAllowedAreas(Qt::AllToolBarAreas);
+    QStyle* st = style();
+    auto add = [this](const QIcon& icon, const QString& text, int id, const QString& command) {
+        QAction* a =
+            m_standardBar->addAction(icon, text, this, [this, command] { queueCommand(command); });
+        setCommandId(a, id);
+        return a;
+    };
+    add(st->standardIcon(QStyle::SP_FileIcon), tr("New"), kIdNew, QStringLiteral("_NEW"));
+    add(st->standardIcon(QStyle::SP_DialogOpenButton), tr("Open"), kIdOpen,
+        QStringLiteral("_OPEN"));
+    add(st->standardIcon(QStyle::SP_DialogSaveButton), tr("Save"), kIdSave,
+        QStringLiteral("_SAVE"));
+    m_standardBar->addSeparator();
+
+    // Zoom: the button zooms to the extents, its arrow offers the other zooms.
+    auto* zoomMenu = new QMenu(this);
+    setCommandId(zoomMenu->addAction(tr("Zoom Extents"), m_view, &DrawingView::zoomExtents),
+                 kIdZoomExtents);
+    setCommandId(zoomMenu->addAction(tr("Zoom In"), this, [this] { m_view->zoomBy(2.0); }),
+                 kIdZoomIn);
+    setCommandId(zoomMenu->addAction(tr("Zoom Out"), this, [this] { m_view->zoomBy(0.5); }),
+                 kIdZoomOut);
+    auto* zoom = new QToolButton(m_standardBar);
+    zoom->setText(tr("Zoom"));
+    zoom->setToolTip(tr("Zoom Extents"));
+    zoom->setIcon(st->standardIcon(QStyle::SP_FileDialogContentsView));
+    zoom->setMenu(zoomMenu);
+    zoom->setPopupMode(QToolButton::MenuButtonPopup);
+    setCommandId(zoom, kIdZoom);
+    connect(zoom, &QToolButton::clicked, m_view, &DrawingView::zoomExtents);
+    m_standardBar->addWidget(zoom);
+    m_standardBar->addSeparator();
+    add(st->standardIcon(QStyle::SP_FileDialogDetailedView), tr("Table"), kIdTable,
+        QStringLiteral("_TABLE"));
+    add(st->standardIcon(QStyle::SP_FileDialogInfoView), tr("Properties"), kIdProperties,
+        QStringLiteral("_PROPERTIES"));
+}
+
+void FrameWindow::addControlBar(ControlBar* bar, Qt::DockWidgetArea area) {
+    bar->setParent(this);
+    if (area == Qt::NoDockWidgetArea) {
+        addDockWidget(Qt::TopDockWidgetArea, bar);
+        bar->setFloating(true);
+    } else {
+        addDockWidget(area, bar);
+    }
+}
+
+void FrameWindow::queueCommand(const QString& commandName) {
+    auto& broker = cadhost::InputBroker::instance();
+    // Like a menu macro's ^C^C: end whatever waits for input first.
+    for (std::size_t i = broker.requestDepth(); i > 0; --i)
+        broker.submitEscape(cadhost::InputSource::Queued);
+    broker.submitText((commandName + QLatin1Char(' ')).toStdString(), cadhost::InputSource::Queued);
+}
+
+void FrameWindow::showProperties() {
+    m_properties->refresh();
+    m_propertiesDock->show();
+    m_propertiesDock->raise();
+}
+
+void FrameWindow::refreshDrawing() {
+    m_view->refresh();
+    if (m_propertiesDock->isVisible())
+        m_properties->refresh();
+}
+
+void FrameWindow::afterCommands() {
+    auto* active = cadhost::DocumentManager::instance().activeDocument();
+    if (active != m_shown)
+        showDocument(active);
+    else if (m_view->isAutoFit())
+        m_view->zoomExtents();
+    refreshDrawing();
+    updateTitle();
+}
+
+void FrameWindow::onPrompt(const cadhost::InputRequest* request) {
+    m_commandLine->showPrompt(request);
+    // A prompt shows what the command did so far (a table placed, cells changed).
+    afterCommands();
+}
+
+void FrameWindow::showDocument(AcApDocument* doc) {
+    m_shown = doc;
+    m_view->setDatabase(doc ? doc->database() : nullptr);
+    updateTitle();
+}
+
+void FrameWindow::updateTitle() {
+    QString title = QStringLiteral("cadhost");
+    if (m_shown)
+        title += QStringLiteral(" - [%1]").arg(QString::fromUtf8(m_shown->docTitle()));
+    setWindowTitle(title);
+}
+
+void FrameWindow::documentActivated(AcApDocument* doc) {
+    showDocument(doc);
+}
+
+void FrameWindow::documentBecameCurrent(AcApDocument* doc) {
+    showDocument(doc);
+}
+
+void FrameWindow::documentToBeDestroyed(AcApDocument* doc) {
+    if (doc == m_shown)
+        showDocument(nullptr);
+}
+
+void FrameWindow::closeEvent(QCloseEvent* event) {
+    // Prompts still waiting are answered with Esc so their commands unwind.
+    m_waiter->abandon();
+    QMainWindow::closeEvent(event);
+}
+
+} // namespace hostui

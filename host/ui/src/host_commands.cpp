@@ -1,0 +1,288 @@
+#include "hostui/host_commands.h"
+
+#include "acdocman.h"
+#include "aced.h"
+#include "acutads.h"
+#include "cadhost/system_variables.h"
+#include "cadhost/ui_services.h"
+#include "hostui/drawing_view.h"
+#include "hostui/frame_window.h"
+#include "hostui/insert_table_dialog.h"
+#include "hostui/qt_ui_services.h"
+#include "hostui/table_creation.h"
+
+#include <QFileInfo>
+#include <cctype>
+#include <cmath>
+#include <string>
+
+namespace hostui {
+
+namespace {
+
+HostCommandHooks g_hooks;
+
+// The defaults the -TABLE prompts show; they are fixed, as the prompts are.
+const TableSpec kTableDefaults;
+
+AcApDocument* activeDocumentOrSay() {
+    AcApDocument* doc = acDocManager->activeDocument();
+    if (!doc)
+        acutPrintf("\nNo drawing is open.");
+    return doc;
+}
+
+bool typedFileNames() {
+    if (g_hooks.scriptRunning && g_hooks.scriptRunning())
+        return true;
+    return cadhost::SystemVariables::instance().getInt("FILEDIA", 1) == 0;
+}
+
+std::string withExtension(std::string name, const std::string& extension) {
+    if (QFileInfo(QString::fromStdString(name)).suffix().isEmpty())
+        name += "." + extension;
+    return name;
+}
+
+// A file name from the command line or a dialog; nothing when cancelled.
+std::optional<std::string> askFileName(const std::string& prompt, const std::string& title,
+                                       const std::string& defaultName, bool save,
+                                       const std::string& extension) {
+    bool dialog = !typedFileNames();
+    if (!dialog) {
+        char buffer[1024] = {};
+        const int rc = acedGetString(1, prompt.c_str(), buffer, sizeof buffer);
+        if (rc == RTNONE && !defaultName.empty())
+            return defaultName;
+        if (rc != RTNORM)
+            return std::nullopt;
+        std::string typed = buffer;
+        while (!typed.empty() && std::isspace(static_cast<unsigned char>(typed.back())))
+            typed.pop_back();
+        if (typed.size() >= 2 && typed.front() == '"' && typed.back() == '"')
+            typed = typed.substr(1, typed.size() - 2);
+        if (typed == "~")
+            dialog = true;
+        else if (typed.empty())
+            return defaultName.empty() ? std::nullopt : std::optional<std::string>(defaultName);
+        else
+            return withExtension(typed, extension);
+    }
+    cadhost::FileDialogRequest request;
+    request.title = title;
+    request.defaultName = defaultName;
+    request.extensions = {extension};
+    request.save = save;
+    auto chosen = cadhost::UiServices::fileDialogs().chooseFile(request);
+    if (!chosen || chosen->empty())
+        return std::nullopt;
+    return withExtension(*chosen, extension);
+}
+
+void cmdNew() {
+    acDocManager->newDocument();
+}
+
+void cmdOpen() {
+    auto name = askFileName("\nEnter name of drawing to open: ", "Select File", "", false, "dxf");
+    if (!name)
+        return;
+    std::string error;
+    if (!acDocManager->openDocument(name->c_str(), &error) && !error.empty())
+        acutPrintf("\n%s", error.c_str());
+}
+
+void saveAs(AcApDocument* doc) {
+    const std::string current = doc->fileName();
+    const std::string prompt =
+        current.empty() ? "\nSave drawing as: " : "\nSave drawing as <" + current + ">: ";
+    auto name = askFileName(prompt, "Save Drawing As", current, true, "dxf");
+    if (!name)
+        return;
+    std::string error;
+    if (acDocManager->saveDocumentAs(doc, name->c_str(), &error) != Acad::eOk)
+        acutPrintf("\nCannot save %s: %s", name->c_str(), error.c_str());
+    else
+        acutPrintf("\nSaved %s.", name->c_str());
+}
+
+void cmdSave() {
+    AcApDocument* doc = activeDocumentOrSay();
+    if (!doc)
+        return;
+    if (std::string(doc->fileName()).empty()) {
+        saveAs(doc);
+        return;
+    }
+    std::string error;
+    if (acDocManager->saveDocument(doc, &error) != Acad::eOk)
+        acutPrintf("\nCannot save %s: %s", doc->fileName(), error.c_str());
+    else
+        acutPrintf("\nSaved %s.", doc->fileName());
+}
+
+void cmdSaveAs() {
+    if (AcApDocument* doc = activeDocumentOrSay())
+        saveAs(doc);
+}
+
+void cmdClose() {
+    if (AcApDocument* doc = activeDocumentOrSay())
+        acDocManager->closeDocument(doc);
+}
+
+// Asks a positive number until one comes; false when cancelled.
+bool askPositiveInt(const char* prompt, int fallback, int maximum, int& out) {
+    for (;;) {
+        int value = 0;
+        const int rc = acedGetInt(prompt, &value);
+        if (rc == RTNONE) {
+            out = fallback;
+            return true;
+        }
+        if (rc != RTNORM)
+            return false;
+        if (value >= 1 && value <= maximum) {
+            out = value;
+            return true;
+        }
+        if (value < 1)
+            acutPrintf("\nValue must be positive and nonzero.");
+        else
+            acutPrintf("\nValue must be at most %d.", maximum);
+    }
+}
+
+bool askPositiveReal(const char* prompt, double fallback, double& out) {
+    for (;;) {
+        ads_real value = 0;
+        const int rc = acedGetReal(prompt, &value);
+        if (rc == RTNONE) {
+            out = fallback;
+            return true;
+        }
+        if (rc != RTNORM)
+            return false;
+        if (std::isfinite(value) && value > 0) {
+            out = value;
+            return true;
+        }
+        acutPrintf("\nValue must be positive and nonzero.");
+    }
+}
+
+void placeTable(AcApDocument* doc, const TableSpec& spec) {
+    ads_point picked = {0, 0, 0};
+    if (acedGetPoint(nullptr, "\nSpecify insertion point: ", picked) != RTNORM)
+        return;
+    const bool locked = acDocManager->lockDocument(doc, AcAp::kWrite) == Acad::eOk;
+    AcDbObjectId id;
+    const Acad::ErrorStatus es =
+        createTable(doc->database(), spec, AcGePoint3d(picked[0], picked[1], picked[2]), id);
+    if (locked)
+        acDocManager->unlockDocument(doc);
+    if (es != Acad::eOk)
+        acutPrintf("\nCannot create the table (%s).", acadErrorStatusText(es));
+}
+
+void cmdTableOnCommandLine() {
+    AcApDocument* doc = activeDocumentOrSay();
+    if (!doc)
+        return;
+    TableSpec spec;
+    if (!askPositiveInt("\nNumber of columns <5>: ", kTableDefaults.columns, kMaxTableColumns,
+                        spec.columns) ||
+        !askPositiveInt("\nNumber of rows <4>: ", kTableDefaults.rows, kMaxTableRows, spec.rows) ||
+        !askPositiveReal("\nColumn width <2.5>: ", kTableDefaults.columnWidth, spec.columnWidth) ||
+        !askPositiveReal("\nRow height <0.75>: ", kTableDefaults.rowHeight, spec.rowHeight))
+        return;
+    placeTable(doc, spec);
+}
+
+void cmdTableDialog() {
+    AcApDocument* doc = activeDocumentOrSay();
+    if (!doc)
+        return;
+    InsertTableDialog dialog(kTableDefaults, dialogParent());
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    placeTable(doc, dialog.spec());
+}
+
+void cmdProperties() {
+    if (FrameWindow* frame = FrameWindow::instance())
+        frame->showProperties();
+}
+
+void cmdZoom() {
+    FrameWindow* frame = FrameWindow::instance();
+    acedInitGet(0, "Extents In Out");
+    char keyword[512] = {};
+    const int rc = acedGetKword("\nSpecify zoom option [Extents/In/Out] <Extents>: ", keyword);
+    if (rc != RTNORM && rc != RTNONE)
+        return;
+    if (!frame)
+        return;
+    const std::string choice = rc == RTNONE ? "Extents" : keyword;
+    if (choice == "In")
+        frame->drawingView()->zoomBy(2.0);
+    else if (choice == "Out")
+        frame->drawingView()->zoomBy(0.5);
+    else
+        frame->drawingView()->zoomExtents();
+}
+
+void cmdAppload() {
+    auto path =
+        askFileName("\nEnter name of application to load: ", "Load Application", "", false, "arx");
+    if (path)
+        acedArxLoad(path->c_str());
+}
+
+void cmdScript() {
+    auto path = askFileName("\nEnter script file name: ", "Select Script File", "", false, "scr");
+    if (!path)
+        return;
+    std::string error;
+    if (!g_hooks.runScript) {
+        acutPrintf("\nScripts cannot run in this host.");
+        return;
+    }
+    if (!g_hooks.runScript(*path, error))
+        acutPrintf("\n%s", error.c_str());
+}
+
+struct CommandDef {
+    const char* name;
+    AcRxFunctionPtr function;
+    Adesk::Int32 flags;
+};
+
+const CommandDef kCommands[] = {
+    {"NEW", cmdNew, ACRX_CMD_MODAL},           {"OPEN", cmdOpen, ACRX_CMD_MODAL},
+    {"SAVE", cmdSave, ACRX_CMD_MODAL},         {"SAVEAS", cmdSaveAs, ACRX_CMD_MODAL},
+    {"CLOSE", cmdClose, ACRX_CMD_MODAL},       {"-TABLE", cmdTableOnCommandLine, ACRX_CMD_MODAL},
+    {"TABLE", cmdTableDialog, ACRX_CMD_MODAL}, {"PROPERTIES", cmdProperties, ACRX_CMD_TRANSPARENT},
+    {"ZOOM", cmdZoom, ACRX_CMD_TRANSPARENT},   {"APPLOAD", cmdAppload, ACRX_CMD_MODAL},
+    {"SCRIPT", cmdScript, ACRX_CMD_MODAL},
+};
+
+} // namespace
+
+void registerHostCommands(HostCommandHooks hooks) {
+    g_hooks = std::move(hooks);
+    AcEdCommandStack* stack = acedRegCmds;
+    if (!stack)
+        return;
+    stack->removeGroup(kHostCommandGroup);
+    for (const CommandDef& c : kCommands)
+        stack->addCommand(kHostCommandGroup, c.name, c.name, c.flags, c.function);
+}
+
+void unregisterHostCommands() {
+    if (AcEdCommandStack* stack = acedRegCmds)
+        stack->removeGroup(kHostCommandGroup);
+    g_hooks = {};
+}
+
+} // namespace hostui

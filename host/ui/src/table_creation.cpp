@@ -1,0 +1,70 @@
+#include "hostui/table_creation.h"
+
+#include "acdb/database.h"
+#include "acdb/symboltables.h"
+#include "acdb/table.h"
+
+#include <cmath>
+
+namespace hostui {
+
+std::optional<std::string> validateTableSpec(const TableSpec& spec) {
+    if (spec.columns < 1 || spec.columns > kMaxTableColumns)
+        return "Number of columns must be from 1 to " + std::to_string(kMaxTableColumns) + ".";
+    if (spec.rows < 1 || spec.rows > kMaxTableRows)
+        return "Number of rows must be from 1 to " + std::to_string(kMaxTableRows) + ".";
+    if (!std::isfinite(spec.columnWidth) || spec.columnWidth <= 0)
+        return std::string("Column width must be positive and nonzero.");
+    if (!std::isfinite(spec.rowHeight) || spec.rowHeight <= 0)
+        return std::string("Row height must be positive and nonzero.");
+    return std::nullopt;
+}
+
+Acad::ErrorStatus createTable(AcDbDatabase* db, const TableSpec& spec,
+                              const AcGePoint3d& insertionPoint, AcDbObjectId& tableId) {
+    tableId = AcDbObjectId();
+    if (!db || validateTableSpec(spec))
+        return Acad::eInvalidInput;
+
+    auto* table = new AcDbTable;
+    table->setLayer(db->clayer());
+    Acad::ErrorStatus es = table->setTableStyle(db->tablestyle());
+    if (es == Acad::eOk)
+        es = table->setSize(spec.rows, spec.columns);
+    if (es == Acad::eOk)
+        es = table->setColumnWidth(spec.columnWidth);
+    if (es == Acad::eOk)
+        es = table->setRowHeight(spec.rowHeight);
+    if (es == Acad::eOk)
+        es = table->setPosition(insertionPoint);
+    if (es != Acad::eOk) {
+        delete table;
+        return es;
+    }
+    // The style decides the grid; a style that hides lines is overridden so
+    // that a new table shows every one.
+    const int edges[] = {AcDb::kTopMask, AcDb::kRightMask, AcDb::kBottomMask, AcDb::kLeftMask};
+    for (int row = 0; row < spec.rows; ++row)
+        for (int col = 0; col < spec.columns; ++col)
+            for (int edge : edges)
+                if (table->edgeVisibility(row, col, static_cast<AcDb::CellEdgeMask>(edge)) !=
+                    AcDb::kVisible)
+                    table->setEdgeVisibility(row, col, edge, AcDb::kVisible);
+
+    AcDbBlockTableRecord* space = nullptr;
+    es = acdbOpenObject(space, db->modelSpaceId(), AcDb::kForWrite);
+    if (es != Acad::eOk) {
+        delete table;
+        return es;
+    }
+    es = space->appendAcDbEntity(tableId, table);
+    space->close();
+    if (es != Acad::eOk) {
+        delete table;
+        return es;
+    }
+    table->close();
+    return Acad::eOk;
+}
+
+} // namespace hostui
