@@ -36,7 +36,7 @@ QtMessageHandler g_defaultHandler = nullptr;
 void headlessMessageHandler(QtMsgType type, const QMessageLogContext& context,
                             const QString& message) {
     if (type != QtCriticalMsg && type != QtFatalMsg &&
-        (message.contains(QLatin1String("propagateSizeHints")) ||
+        (message.startsWith(QLatin1String("This plugin does not support")) ||
          message.startsWith(QLatin1String("QStandardPaths: XDG_RUNTIME_DIR"))))
         return;
     if (g_defaultHandler)
@@ -109,8 +109,7 @@ bool Host::openDrawing() {
     std::string error;
     if (acDocManager->openDocument(m_options.drawing.c_str(), &error))
         return true;
-    printError("cannot open the drawing " + m_options.drawing +
-               (error.empty() ? std::string() : ": " + error));
+    printError(error.empty() ? "cannot open the drawing " + m_options.drawing : error);
     if (m_options.headless)
         return false;
     acDocManager->newDocument(); // a user can still work and open another
@@ -174,6 +173,7 @@ int Host::run(QApplication& app) {
     hooks.runScript = [this](const std::string& path, std::string& error) {
         return m_runner->runFile(path, error);
     };
+    hooks.commandFailed = [this](const std::string& message) { m_runner->commandFailed(message); };
     hostui::registerHostCommands(hooks);
     if (!m_options.headless)
         m_interactive = std::make_unique<InteractiveServices>();

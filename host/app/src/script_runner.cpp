@@ -37,6 +37,15 @@ std::string lower(std::string s) {
     return s;
 }
 
+std::string buttonName(const std::string& lowerName) {
+    if (lowerName == "ok")
+        return "OK";
+    std::string n = lowerName;
+    if (!n.empty())
+        n[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(n[0])));
+    return n;
+}
+
 std::string boxButtonsText(UINT type) {
     switch (type & MB_TYPEMASK) {
     case MB_OKCANCEL:
@@ -159,7 +168,8 @@ void ScriptRunner::start() {
     m_fileAnswers.clear();
     m_openedDialogs.clear();
     m_dialog = nullptr;
-    m_expectMark = cadhost::CommandLineLog::instance().historySize();
+    // The first @expect looks at everything since start-up (module messages too).
+    m_expectMark = 0;
     m_services = std::make_unique<Services>(*this);
     if (m_frame)
         m_frame->inputWaiter()->resume();
@@ -446,7 +456,7 @@ ScriptRunner::Outcome ScriptRunner::directive(const ScriptLine& line) {
             return failWith("expected @open FILE");
         std::string error;
         if (!acDocManager->openDocument(arg.c_str(), &error))
-            return failWith("cannot open " + arg + (error.empty() ? "" : ": " + error));
+            return failWith(error.empty() ? "cannot open " + arg : error);
         return Outcome::Next;
     }
     if (d == "save") {
@@ -532,8 +542,9 @@ int ScriptRunner::answerMessageBox(const cadhost::MessageBoxRequest& request) {
     m_boxAnswers.pop_front();
     const int id = answerId(answer.button, request.type);
     if (!id) {
-        fail(answer.line, "the message box \"" + request.caption + "\" has no " + answer.button +
-                              " button (it has " + boxButtonsText(request.type) + ")");
+        fail(answer.line, "the message box \"" + request.caption + "\" has no " +
+                              buttonName(answer.button) + " button (it has " +
+                              boxButtonsText(request.type) + ")");
         return cancelled;
     }
     if (!answer.expectedText.empty() &&
@@ -542,7 +553,7 @@ int ScriptRunner::answerMessageBox(const cadhost::MessageBoxRequest& request) {
              "the message box says \"" + request.text + "\", not \"" + answer.expectedText + "\"");
         return cancelled;
     }
-    logLine("[Answered] " + answer.button);
+    logLine("[Answered] " + buttonName(answer.button));
     return id;
 }
 
@@ -564,6 +575,11 @@ ScriptRunner::answerFileDialog(const cadhost::FileDialogRequest& request) {
     }
     logLine("[Answered] " + answer.path);
     return answer.path;
+}
+
+void ScriptRunner::commandFailed(const std::string& message) {
+    if (m_running && !m_failed)
+        fail(m_current, message);
 }
 
 void ScriptRunner::finishScript() {

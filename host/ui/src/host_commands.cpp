@@ -32,6 +32,13 @@ AcApDocument* activeDocumentOrSay() {
     return doc;
 }
 
+// Prints a failure and tells a running script about it.
+void reportFailure(const std::string& message) {
+    acutPrintf("\n%s", message.c_str());
+    if (g_hooks.commandFailed)
+        g_hooks.commandFailed(message);
+}
+
 bool typedFileNames() {
     if (g_hooks.scriptRunning && g_hooks.scriptRunning())
         return true;
@@ -88,8 +95,8 @@ void cmdOpen() {
     if (!name)
         return;
     std::string error;
-    if (!acDocManager->openDocument(name->c_str(), &error) && !error.empty())
-        acutPrintf("\n%s", error.c_str());
+    if (!acDocManager->openDocument(name->c_str(), &error))
+        reportFailure(error.empty() ? "Cannot open " + *name + "." : error);
 }
 
 void saveAs(AcApDocument* doc) {
@@ -101,7 +108,7 @@ void saveAs(AcApDocument* doc) {
         return;
     std::string error;
     if (acDocManager->saveDocumentAs(doc, name->c_str(), &error) != Acad::eOk)
-        acutPrintf("\nCannot save %s: %s", name->c_str(), error.c_str());
+        reportFailure("Cannot save " + *name + ": " + error);
     else
         acutPrintf("\nSaved %s.", name->c_str());
 }
@@ -116,7 +123,7 @@ void cmdSave() {
     }
     std::string error;
     if (acDocManager->saveDocument(doc, &error) != Acad::eOk)
-        acutPrintf("\nCannot save %s: %s", doc->fileName(), error.c_str());
+        reportFailure(std::string("Cannot save ") + doc->fileName() + ": " + error);
     else
         acutPrintf("\nSaved %s.", doc->fileName());
 }
@@ -182,7 +189,7 @@ void placeTable(AcApDocument* doc, const TableSpec& spec) {
     if (locked)
         acDocManager->unlockDocument(doc);
     if (es != Acad::eOk)
-        acutPrintf("\nCannot create the table (%s).", acadErrorStatusText(es));
+        reportFailure(std::string("Cannot create the table (") + acadErrorStatusText(es) + ").");
 }
 
 void cmdTableOnCommandLine() {

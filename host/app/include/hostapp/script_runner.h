@@ -53,6 +53,10 @@ public:
     // CADHOST_SCRIPT_STALL_SECONDS).
     void setStallTimeout(int milliseconds) { m_stallTimeoutMs = milliseconds; }
 
+    // A command reports that it failed: the running script fails at the
+    // current line.
+    void commandFailed(const std::string& message);
+
     // ---- the services' answers
     int answerMessageBox(const cadhost::MessageBoxRequest& request);
     std::optional<std::string> answerFileDialog(const cadhost::FileDialogRequest& request);

@@ -18,6 +18,9 @@ struct HostCommandHooks {
     std::function<bool()> scriptRunning;
     // Runs a script file (the SCRIPT command); false with a message when it cannot.
     std::function<bool(const std::string& path, std::string& error)> runScript;
+    // A command could not do its work (a drawing that cannot be read or saved);
+    // a running script fails on it rather than going on with the wrong drawing.
+    std::function<void(const std::string& message)> commandFailed;
 };
 
 // Registers the commands (again: replaces the group). The hooks are kept.

@@ -1,0 +1,268 @@
+#!/usr/bin/python3
+"""End-to-end cases: run `cadhost --headless` on a script and check the exit
+status, the transcript, the saved drawing (read back and audited by ezdxf)
+and the screenshot.
+
+usage: run_e2e.py --cadhost BIN --testmod ARX --work DIR CASE
+"""
+import argparse
+import os
+import shutil
+import struct
+import subprocess
+import sys
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+SCRIPTS = os.path.join(HERE, "scripts")
+
+
+class Failure(Exception):
+    pass
+
+
+def check(condition, message):
+    if not condition:
+        raise Failure(message)
+
+
+class Run:
+    def __init__(self, code, out, err):
+        self.code, self.out, self.err = code, out, err
+
+    def __str__(self):
+        return "exit %d\n--- stdout\n%s\n--- stderr\n%s" % (self.code, self.out, self.err)
+
+
+class Case:
+    def __init__(self, args):
+        self.cadhost = args.cadhost
+        self.testmod = args.testmod
+        self.work = os.path.join(args.work, args.case)
+        shutil.rmtree(self.work, ignore_errors=True)
+        os.makedirs(self.work)
+        self.profile = os.path.join(self.work, "profile")
+
+    def path(self, name):
+        return os.path.join(self.work, name)
+
+    def script(self, name):
+        shutil.copy(os.path.join(SCRIPTS, name), self.work)
+        return name
+
+    def run(self, *args, timeout=90):
+        cmd = [self.cadhost, "--headless", "--profile", self.profile] + list(args)
+        env = dict(os.environ, QT_QPA_PLATFORM="offscreen")
+        try:
+            p = subprocess.run(cmd, cwd=self.work, env=env, capture_output=True, text=True,
+                               timeout=timeout)
+        except subprocess.TimeoutExpired:
+            raise Failure("cadhost hung: %s" % " ".join(cmd))
+        run = Run(p.returncode, p.stdout, p.stderr)
+        check(p.returncode >= 0, "cadhost crashed (signal %d)\n%s" % (-p.returncode, run))
+        return run
+
+
+# ---- drawing checks
+
+def dxf_pairs(path):
+    with open(path, encoding="utf-8", errors="replace") as f:
+        lines = f.read().splitlines()
+    return [(lines[i].strip(), lines[i + 1]) for i in range(0, len(lines) - 1, 2)]
+
+
+def tables(path):
+    """Each ACAD_TABLE entity as a list of (code, value) pairs."""
+    pairs = dxf_pairs(path)
+    found, current = [], None
+    for code, value in pairs:
+        if code == "0":
+            if current is not None:
+                found.append(current)
+                current = None
+            if value == "ACAD_TABLE":
+                current = []
+        elif current is not None:
+            current.append((code, value))
+    return found
+
+
+def values(entity, code):
+    return [v for c, v in entity if c == code]
+
+
+def audit(path):
+    import ezdxf
+    doc = ezdxf.readfile(path)
+    auditor = doc.audit()
+    check(not auditor.has_errors, "ezdxf audit found errors in %s: %s" %
+          (path, [str(e.message) for e in auditor.errors]))
+    p = subprocess.run(["/usr/bin/python3", "-m", "ezdxf", "audit", path],
+                       capture_output=True, text=True, timeout=120)
+    check(p.returncode == 0 and "No errors found" in p.stdout,
+          "ezdxf audit (command line) on %s:\n%s%s" % (path, p.stdout, p.stderr))
+    return doc
+
+
+def check_table(path, rows, cols, col_width, row_height, corner):
+    entities = tables(path)
+    check(len(entities) == 1, "expected one ACAD_TABLE in %s, found %d" % (path, len(entities)))
+    t = entities[0]
+    check(values(t, "91")[-1:] == [str(rows)], "rows %s, expected %d" % (values(t, "91"), rows))
+    check(values(t, "92")[-1:] == [str(cols)], "columns %s, expected %d" % (values(t, "92"), cols))
+    widths = [float(v) for v in values(t, "142")]
+    heights = [float(v) for v in values(t, "141")]
+    check(widths == [col_width] * cols, "column widths %s" % widths)
+    check(heights == [row_height] * rows, "row heights %s" % heights)
+    x, y = float(values(t, "10")[0]), float(values(t, "20")[0])
+    check((x, y) == corner, "insertion point %s, expected %s" % ((x, y), corner))
+    # Every cell starts as an empty text cell (type 1) with no text.
+    types = values(t, "171")
+    check(len(types) == rows * cols and set(types) == {"1"}, "cell types %s" % types)
+
+
+def check_png(path, min_width=400):
+    check(os.path.isfile(path), "no screenshot %s" % path)
+    with open(path, "rb") as f:
+        head = f.read(24)
+    check(head[:8] == b"\x89PNG\r\n\x1a\n", "%s is not a PNG" % path)
+    width, height = struct.unpack(">II", head[16:24])
+    check(width >= min_width and height >= 300, "screenshot %s is %dx%d" % (path, width, height))
+
+
+def expect_failure(run, *fragments):
+    check(run.code == 1, "expected exit 1\n%s" % run)
+    for fragment in fragments:
+        check(fragment in run.err, "stderr lacks %r\n%s" % (fragment, run))
+
+
+# ---- cases
+
+def case_table_cells(c):
+    run = c.run("--load", c.testmod, "--script", c.script("table_cells.scr"),
+                "--save", "out.dxf", "--screenshot", "final.png")
+    check(run.code == 0, str(run))
+    check("Number of columns <5>:" in run.out and "Specify insertion point:" in run.out,
+          "prompts missing from the transcript\n%s" % run)
+    check_table(c.path("out.dxf"), 2, 3, 2.0, 0.8, (10.0, 20.0))
+    audit(c.path("out.dxf"))
+    check_png(c.path("table_cells.png"))
+    check_png(c.path("final.png"))
+
+
+def case_table_dialog(c):
+    run = c.run("--script", c.script("table_dialog.scr"), "--save", "out.dxf")
+    check(run.code == 0, str(run))
+    check("[Message box] Insert Table: Number of columns must be" in run.out, str(run))
+    check_table(c.path("out.dxf"), 3, 4, 1.5, 1.0, (0.0, 0.0))
+    audit(c.path("out.dxf"))
+    check_png(c.path("dialog_open.png"))
+
+
+def case_dialog_cancel(c):
+    run = c.run("--load", c.testmod, "--script", c.script("dialog_cancel.scr"), "--save",
+                "out.dxf")
+    check(run.code == 0, str(run))
+    check(tables(c.path("out.dxf")) == [], "a cancelled command made a table")
+
+
+def case_unanswered_box(c):
+    run = c.run("--script", c.script("unanswered_box.scr"), "--save", "out.dxf")
+    expect_failure(run, "unanswered_box.scr:4", "message box \"Insert Table\"",
+                   "Number of rows must be")
+    check(not os.path.exists(c.path("out.dxf")), "a failed script saved its drawing")
+
+
+def case_unanswered_dialog(c):
+    run = c.run("--script", c.script("unanswered_dialog.scr"))
+    expect_failure(run, "unanswered_dialog.scr:2", "dialog \"Insert Table\"")
+
+
+def case_prompt_waiting(c):
+    run = c.run("--script", c.script("prompt_waiting.scr"))
+    expect_failure(run, "prompt waits for input", "Number of rows <4>:")
+
+
+def case_garbage_open(c):
+    with open(c.path("garbage.dxf"), "wb") as f:
+        f.write(b"\x00\x01\x02 this is not a drawing \xff\xfe\n0\nSECTION\n")
+    run = c.run("--script", c.script("garbage_open.scr"))
+    expect_failure(run, "garbage_open.scr:2", "garbage.dxf", "not a DXF file")
+    run = c.run("--script", c.script("garbage_command.scr"))
+    expect_failure(run, "garbage_command.scr:2", "garbage.dxf")
+    run = c.run("garbage.dxf")
+    expect_failure(run, "garbage.dxf")
+
+
+def case_toolbar_menu(c):
+    run = c.run("--script", c.script("toolbar_menu.scr"))
+    check(run.code == 0, str(run))
+    check_png(c.path("menu_open.png"))
+    run = c.run("--script", c.script("unknown_button.scr"))
+    expect_failure(run, "unknown_button.scr:1", "no toolbar button has command id 424242")
+
+
+def case_nested_script(c):
+    c.script("nested_inner.scr")
+    run = c.run("--load", c.testmod, "--script", c.script("nested_outer.scr"), "--save",
+                "out.dxf")
+    check(run.code == 0, str(run))
+    check_table(c.path("out.dxf"), 2, 2, 2.0, 1.0, (0.0, 0.0))
+
+
+def case_reopen(c):
+    run = c.run("--script", c.script("table_cells.scr"), "--load", c.testmod, "--save",
+                "first.dxf")
+    check(run.code == 0, str(run))
+    run = c.run("--load", c.testmod, "--script", c.script("reopen.scr"), "first.dxf")
+    check(run.code == 0, str(run))
+    check_table(c.path("reopened.dxf"), 2, 3, 2.0, 0.8, (10.0, 20.0))
+    audit(c.path("reopened.dxf"))
+
+
+def case_profile_modules(c):
+    os.makedirs(c.profile, exist_ok=True)
+    with open(os.path.join(c.profile, "startup.lst"), "w") as f:
+        f.write("; modules loaded at start-up\n%s\n\nmissing_module.arx\n" % c.testmod)
+    # A damaged hive is reported and set aside; the host still starts.
+    with open(os.path.join(c.profile, "user.reg"), "w") as f:
+        f.write("this is not a registry file\n[HKEY_CURRENT_USER\n")
+    run = c.run("--script", c.script("module_messages.scr"), "--transcript", "log.txt")
+    check(run.code == 0, str(run))
+    with open(c.path("log.txt")) as f:
+        log = f.read()
+    check("[testmod] message 1" in log and "missing_module.arx" in log,
+          "transcript:\n%s" % log)
+    check("user.reg" in log, "the damaged hive was not reported:\n%s" % log)
+    kept = [n for n in os.listdir(c.profile) if n.startswith("user.reg.bad")]
+    check(kept, "the damaged hive was not kept aside: %s" % os.listdir(c.profile))
+
+
+def case_bad_usage(c):
+    for args in (["--bogus"], ["--script"], ["a.dxf", "b.dxf"], ["--save", "x", "--save", "y"]):
+        run = c.run(*args)
+        check(run.code == 2 and "usage:" in run.err, "%s: %s" % (args, run))
+    run = c.run("--script", "does_not_exist.scr")
+    check(run.code == 2 and "does_not_exist.scr" in run.err, str(run))
+
+
+CASES = {name[5:]: f for name, f in globals().items() if name.startswith("case_")}
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--cadhost", required=True)
+    parser.add_argument("--testmod", required=True)
+    parser.add_argument("--work", required=True)
+    parser.add_argument("case", choices=sorted(CASES))
+    args = parser.parse_args()
+    try:
+        CASES[args.case](Case(args))
+    except Failure as failure:
+        print("FAILED: %s" % failure)
+        return 1
+    print("passed")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
