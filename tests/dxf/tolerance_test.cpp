@@ -69,6 +69,12 @@ TEST(DxfTolerance, TheSmallestFilesGiveAWholeDrawing) {
     EXPECT_EQ(found[0]->endPoint(), AcGePoint3d(3.5, 4, 0));
     EXPECT_FALSE(found[0]->handle().isNull()) << "objects without handles get one";
 
+    // Defaults made up by the reader are saved and read again like the rest.
+    for (const AcDbDatabase* db : {empty.get(), lines.get()}) {
+        auto again = roundTrip(*db);
+        EXPECT_TRUE(dumpDatabase(*again) == dumpDatabase(*db));
+    }
+
     // Byte-order mark, padded codes, comments, sections nobody knows.
     auto padded =
         read("\xEF\xBB\xBF"

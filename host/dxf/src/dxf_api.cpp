@@ -86,9 +86,14 @@ void finish(AcDbDatabase& fresh, DrawingReadState& state) {
     state.ctx.runLater();
     if (!state.header.currentLayer.empty())
         fresh.setClayer(state.header.currentLayer);
-    // New objects get handles above everything the file used.
-    std::uint64_t seed = std::max({state.header.handseed.value(), state.ctx.largestFileHandle() + 1,
-                                   state.ctx.largestPlacedHandle() + 1});
+    // New objects get handles above everything the file or the reader used
+    // (the reader moved the next handle around to keep the file's handles).
+    std::uint64_t used = 0;
+    AcDbObjectIdArray all = fresh.allObjectIds(true);
+    if (!all.empty())
+        used = all.back().handle().value();
+    std::uint64_t seed =
+        std::max({state.header.handseed.value(), state.ctx.largestFileHandle() + 1, used + 1});
     fresh.setNextHandle(AcDbHandle(seed));
 }
 
