@@ -49,10 +49,11 @@ int acedGetKword(const char* prompt, char* result, std::size_t size);
 
 // ---- selection sets
 // mode "X" (or "_X"): every entity of the active drawing's model space in
-// database order, kept when it passes filter (group 0 entity type and 8 layer
-// with wildcards; other groups are compared for equality where the entity
-// has them, else the entity is left out). mode null: the user selects
-// entities one by one until Enter. mode "L": the last entity of model space.
+// database order that passes filter: group 0 (entity type), 8 (layer) and 6
+// (line type) with wildcards, 62 (colour index) and 370 (line weight) for
+// equality, all conditions together. A filter with any other group is
+// refused (RTERROR) rather than ignored. mode null: the user picks entities
+// one by one until Enter. mode "L": the last entity of model space.
 // RTNORM with at least one entity; RTERROR when nothing matched or the mode
 // is not supported; RTCAN on Esc.
 int acedSSGet(const char* mode, const void* point1, const void* point2, const resbuf* filter,

@@ -29,8 +29,8 @@ public:
 
 } // namespace cadhost
 
-// The handle of the module containing address (null for the host itself or
-// an unknown address).
+// The handle of the module (shared object) containing address: the address
+// it is mapped at, as the loader records it. Null for an unknown address.
 extern "C" HINSTANCE cadhostModuleHandleFromAddress(const void* address);
 
 // The calling module's own handle. Each module gets its own copy of this

@@ -74,13 +74,12 @@ int getPoint(InputRequest::Kind kind, const ads_point base, const char* prompt, 
     return rc;
 }
 
-// Whole numbers within the platform's short range.
-PromptVerdict checkNumber(double value, int flags, bool integer) {
+// The acedInitGet bits that restrict numbers.
+PromptVerdict checkNumber(double value, int flags) {
     if ((flags & RSG_NOZERO) && value == 0)
         return PromptVerdict::reject("\nValue must be nonzero.");
     if ((flags & RSG_NONEG) && value < 0)
         return PromptVerdict::reject("\nValue must be positive.");
-    (void)integer;
     return PromptVerdict::accept();
 }
 
@@ -191,7 +190,7 @@ int acedGetInt(const char* prompt, int* result) {
             return PromptVerdict::reject({});
         if (value < -32768 || value > 32767)
             return PromptVerdict::reject("\nRequires an integer between -32768 and 32767.");
-        return checkNumber(static_cast<double>(value), spec.initFlags, true);
+        return checkNumber(static_cast<double>(value), spec.initFlags);
     });
     if (rc == RTNORM && result)
         *result = static_cast<int>(value);
@@ -204,7 +203,7 @@ int acedGetReal(const char* prompt, ads_real* result) {
     int rc = runPrompt(spec, [&](const InputItem& item) {
         if (item.kind != InputItem::Kind::Text || !parseReal(item.text, value))
             return PromptVerdict::reject({});
-        return checkNumber(value, spec.initFlags, false);
+        return checkNumber(value, spec.initFlags);
     });
     if (rc == RTNORM && result)
         *result = value;
@@ -220,7 +219,7 @@ int acedGetDist(const ads_point basePoint, const char* prompt, ads_real* result)
         std::optional<AcGePoint3d> p;
         if (item.kind == InputItem::Kind::Text) {
             if (parseReal(item.text, value))
-                return checkNumber(value, spec.initFlags, false);
+                return checkNumber(value, spec.initFlags);
             p = parsePoint(item.text, spec.request.basePoint);
         } else {
             p = item.point;
@@ -238,7 +237,7 @@ int acedGetDist(const ads_point basePoint, const char* prompt, ads_real* result)
             p = AcGePoint3d(second[0], second[1], second[2]);
         }
         value = from.distanceTo(*p);
-        return checkNumber(value, spec.initFlags, false);
+        return checkNumber(value, spec.initFlags);
     });
     if (rc == RTNORM && result)
         *result = value;
