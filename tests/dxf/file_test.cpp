@@ -276,3 +276,16 @@ TEST(DxfFiles, HoldOfAnotherProcessKeepsThisOneFromWriting) {
     }
     EXPECT_EQ(drawingWithLine(4)->saveAs(path), Acad::eOk);
 }
+
+TEST(DxfFiles, SavingUnderAnotherNameMovesTheHoldToTheNewFile) {
+    TempDir dir;
+    std::string original = dir.file("original.dxf"), copy = dir.file("copy.dxf");
+    ASSERT_EQ(drawingWithLine(1)->saveAs(original), Acad::eOk);
+    AcDbDatabase holder(false, true);
+    ASSERT_EQ(holder.readDwgFile(original, AcDbShare::kDenyWrite), Acad::eOk);
+    ASSERT_EQ(holder.saveAs(copy), Acad::eOk) << holder.lastFileError();
+    EXPECT_EQ(holder.filename(), copy);
+    EXPECT_EQ(drawingWithLine(2)->saveAs(copy), Acad::eFileLockedByOther);
+    EXPECT_EQ(drawingWithLine(2)->saveAs(original), Acad::eOk);
+    ASSERT_EQ(holder.saveAs(copy), Acad::eOk) << "and may save it again";
+}

@@ -346,11 +346,13 @@ FileResult replaceFileAtomically(const std::string& requested, std::string_view 
         fsync(dir); // the rename itself reaches the disk
         close(dir);
     }
-    if (FileHold* own = guard.own()) {
+    if (ownHold) {
+        // The saving database holds what it saved: its own file again, or
+        // the new file of a save under another name (the old one is let go).
         struct stat st {};
         fstat(fd, &st);
         lockFile(fd, F_RDLCK);
-        own->moveTo(fd, st.st_dev, st.st_ino);
+        ownHold->moveTo(fd, st.st_dev, st.st_ino);
         guard.release();
     } else {
         close(fd);

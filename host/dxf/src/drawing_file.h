@@ -60,7 +60,8 @@ FileResult readDrawingFile(const std::string& path, bool hold, std::string& byte
 // same folder, flushed and renamed over the target, so that a failure at any
 // point leaves the previous file whole. ownHold is the hold of the database
 // that saves (may be null); a hold of anyone else on the target makes the
-// save fail with eFileLockedByOther and write nothing.
+// save fail with eFileLockedByOther and write nothing. After a successful
+// save, ownHold holds the saved file (and lets go of the one it held).
 FileResult replaceFileAtomically(const std::string& path, std::string_view bytes,
                                  FileHold* ownHold);
 
