@@ -237,6 +237,23 @@ def case_profile_modules(c):
     check(kept, "the damaged hive was not kept aside: %s" % os.listdir(c.profile))
 
 
+def case_example_demo(c):
+    # The main job's run: the bundled drawing edited by the bundled script.
+    examples = os.path.join(HERE, "..", "..", "examples")
+    run = c.run("--load", c.testmod, "--script", os.path.join(examples, "demo.scr"),
+                "--save", "edited.dxf", "--screenshot", "final.png",
+                os.path.join(examples, "tables.dxf"))
+    check(run.code == 0, str(run))
+    found = tables(c.path("edited.dxf"))
+    check(len(found) == 3, "expected three tables, found %d" % len(found))
+    texts = [v for t in found for v in values(t, "1")]
+    for word in ("Mark", "Oak veneer", "Door D3 widened", "Brassworks"):
+        check(word in texts, "cell text %r missing: %s" % (word, texts))
+    audit(c.path("edited.dxf"))
+    for png in ("01_opened.png", "03_insert_table_dialog.png", "04_new_table.png", "final.png"):
+        check_png(c.path(png))
+
+
 def case_bad_usage(c):
     for args in (["--bogus"], ["--script"], ["a.dxf", "b.dxf"], ["--save", "x", "--save", "y"]):
         run = c.run(*args)

@@ -1,8 +1,10 @@
 #include "hostui/host_commands.h"
 
+#include "acdb/table.h"
 #include "acdocman.h"
 #include "aced.h"
 #include "acutads.h"
+#include "cadhost/cell_selection.h"
 #include "cadhost/system_variables.h"
 #include "cadhost/ui_services.h"
 #include "hostui/drawing_view.h"
@@ -216,6 +218,38 @@ void cmdTableDialog() {
     placeTable(doc, dialog.spec());
 }
 
+// TABLEDIT: the text of one cell, picked in the drawing.
+void cmdTableEdit() {
+    AcApDocument* doc = activeDocumentOrSay();
+    if (!doc)
+        return;
+    ads_point picked = {0, 0, 0};
+    if (acedGetPoint(nullptr, "\nPick a table cell: ", picked) != RTNORM)
+        return;
+    const AcGePoint3d at(picked[0], picked[1], picked[2]);
+    int row = 0, col = 0;
+    const auto tableId = cadhost::CellSelection::instance().tableAt(at, &row, &col);
+    if (!tableId) {
+        acutPrintf("\nNo table cell there.");
+        return;
+    }
+    char text[1024] = {};
+    const int rc = acedGetString(1, "\nEnter cell text: ", text, sizeof text);
+    if (rc != RTNORM && rc != RTNONE)
+        return;
+    const bool locked = acDocManager->lockDocument(doc, AcAp::kWrite) == Acad::eOk;
+    {
+        AcDbObjectPointer<AcDbTable> table(*tableId, AcDb::kForWrite);
+        if (!table)
+            acutPrintf("\nThe table cannot be edited (%s).",
+                       acadErrorStatusText(table.openStatus()));
+        else
+            table->setTextString(row, col, text);
+    }
+    if (locked)
+        acDocManager->unlockDocument(doc);
+}
+
 void cmdProperties() {
     if (FrameWindow* frame = FrameWindow::instance())
         frame->showProperties();
@@ -266,11 +300,17 @@ struct CommandDef {
 };
 
 const CommandDef kCommands[] = {
-    {"NEW", cmdNew, ACRX_CMD_MODAL},           {"OPEN", cmdOpen, ACRX_CMD_MODAL},
-    {"SAVE", cmdSave, ACRX_CMD_MODAL},         {"SAVEAS", cmdSaveAs, ACRX_CMD_MODAL},
-    {"CLOSE", cmdClose, ACRX_CMD_MODAL},       {"-TABLE", cmdTableOnCommandLine, ACRX_CMD_MODAL},
-    {"TABLE", cmdTableDialog, ACRX_CMD_MODAL}, {"PROPERTIES", cmdProperties, ACRX_CMD_TRANSPARENT},
-    {"ZOOM", cmdZoom, ACRX_CMD_TRANSPARENT},   {"APPLOAD", cmdAppload, ACRX_CMD_MODAL},
+    {"NEW", cmdNew, ACRX_CMD_MODAL},
+    {"OPEN", cmdOpen, ACRX_CMD_MODAL},
+    {"SAVE", cmdSave, ACRX_CMD_MODAL},
+    {"SAVEAS", cmdSaveAs, ACRX_CMD_MODAL},
+    {"CLOSE", cmdClose, ACRX_CMD_MODAL},
+    {"-TABLE", cmdTableOnCommandLine, ACRX_CMD_MODAL},
+    {"TABLE", cmdTableDialog, ACRX_CMD_MODAL},
+    {"TABLEDIT", cmdTableEdit, ACRX_CMD_MODAL},
+    {"PROPERTIES", cmdProperties, ACRX_CMD_TRANSPARENT},
+    {"ZOOM", cmdZoom, ACRX_CMD_TRANSPARENT},
+    {"APPLOAD", cmdAppload, ACRX_CMD_MODAL},
     {"SCRIPT", cmdScript, ACRX_CMD_MODAL},
 };
 
