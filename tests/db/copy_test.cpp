@@ -21,7 +21,7 @@ AcDbObjectId makeBlockWithAttribute(AcDbDatabase& db, const std::string& name) {
     return id;
 }
 
-AcDbObjectId firstEntity(AcDbDatabase& db, AcDbObjectId blockId) {
+AcDbObjectId firstEntity(AcDbObjectId blockId) {
     AcDbObjectPointer<AcDbBlockTableRecord> rec(blockId, AcDb::kForRead);
     return rec->entityIds().at(0);
 }
@@ -37,7 +37,7 @@ TEST(Wblock, CopiesAreMovedSoTheBasePointIsTheOrigin) {
     AcDbDatabase* out = nullptr;
     ASSERT_EQ(db.wblock(out, {refId}, AcGePoint3d(10, 20, 0)), Acad::eOk);
     std::unique_ptr<AcDbDatabase> owned(out);
-    AcDbObjectId copyId = firstEntity(*out, out->modelSpaceId());
+    AcDbObjectId copyId = firstEntity(out->modelSpaceId());
     AcDbObjectPointer<AcDbBlockReference> copy(copyId, AcDb::kForRead);
     ASSERT_TRUE(copy);
     EXPECT_TRUE(copy->position().isEqualTo(AcGePoint3d::kOrigin));
@@ -106,7 +106,7 @@ TEST(Insert, KeepsTheTargetsDefinitionOfNestedNamedBlocks) {
     ref->close();
     AcDbObjectId tpl;
     ASSERT_EQ(target.insert(tpl, "Assembly", &source), Acad::eOk);
-    AcDbObjectPointer<AcDbBlockReference> copy(firstEntity(target, tpl), AcDb::kForRead);
+    AcDbObjectPointer<AcDbBlockReference> copy(firstEntity(tpl), AcDb::kForRead);
     EXPECT_EQ(copy->blockTableRecord(), tgtBolt);
 }
 
