@@ -17,8 +17,9 @@ constexpr int kRows = 10;
 constexpr int kCols = 5;
 
 inline void buildTemplateDrawing(AcDbDatabase& db) {
-    AcDbObjectPointer<AcDbBlockTable> blocks(db.blockTableId(), AcDb::kForWrite);
+    // Looked up before the block table is open for write.
     AcDbObjectPointer<AcDbBlockTableRecord> ms(db.modelSpaceId(), AcDb::kForWrite);
+    AcDbObjectPointer<AcDbBlockTable> blocks(db.blockTableId(), AcDb::kForWrite);
     for (int i = 0; i < kBlocks; ++i) {
         auto* block = new AcDbBlockTableRecord;
         char name[32];

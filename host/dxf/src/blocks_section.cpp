@@ -2,6 +2,7 @@
 // of model and paper space, and the *T block that shows each table.
 
 #include "dxf_error.h"
+#include "dxf_names.h"
 #include "dxf_values.h"
 #include "entity_codecs.h"
 #include "host_xdata.h"
@@ -161,24 +162,11 @@ void writeEntitiesSection(DxfWriter& w, SavePlan& plan) {
 
 namespace {
 
-std::string upper(std::string s) {
-    for (char& c : s)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 32);
-    return s;
-}
-
-AcDbHandle handleOf(const DxfRecord& r, int code) {
-    const DxfToken* t = r.find(code);
-    return t ? toHandle(*t) : AcDbHandle();
-}
-
 // Block names of R12 files for the two spaces.
 std::string modernName(std::string name) {
-    std::string u = upper(name);
-    if (u == "$MODEL_SPACE")
+    if (sameName(name, "$MODEL_SPACE"))
         return "*Model_Space";
-    if (u == "$PAPER_SPACE")
+    if (sameName(name, "$PAPER_SPACE"))
         return "*Paper_Space";
     return name;
 }
@@ -210,15 +198,10 @@ AcDbObjectId ensureBlock(DrawingReadState& state, const std::string& name, std::
 }
 
 HeldBlock* findHeld(DrawingReadState& state, AcDbHandle record, const std::string& name) {
-    std::string key = upper(name);
     for (HeldBlock& h : state.heldBlocks)
-        if ((!record.isNull() && h.record == record) || upper(h.name) == key)
+        if ((!record.isNull() && h.record == record) || sameName(h.name, name))
             return &h;
     return nullptr;
-}
-
-bool isTableBlockName(std::string_view name) {
-    return name.size() >= 2 && name[0] == '*' && (name[1] == 'T' || name[1] == 't');
 }
 
 void applyBlockRecord(AcDbBlockTableRecord& block, const DxfRecord& r, ReadContext& ctx) {
@@ -293,7 +276,7 @@ void readBlockContent(DxfRecordReader& in, DrawingReadState& state, AcDbObjectId
     while (in.next(r)) {
         state.lastLine = r.line;
         if (r.type == "ENDBLK") {
-            state.ctx.noteHandle(handleOf(r, 5), "ENDBLK", r.line);
+            state.ctx.noteHandle(r.handleAt(5), "ENDBLK", r.line);
             return;
         }
         if (r.type == "ENDSEC" || r.type == "BLOCK" || r.type == "EOF")
@@ -320,11 +303,11 @@ void skipBlockContent(DxfRecordReader& in, DrawingReadState& state, const std::s
 
 void readBlock(DxfRecordReader& in, DrawingReadState& state, const DxfRecord& r) {
     ReadContext& ctx = state.ctx;
-    ctx.noteHandle(handleOf(r, 5), "BLOCK", r.line);
+    ctx.noteHandle(r.handleAt(5), "BLOCK", r.line);
     std::string name = modernName(ctx.text(r.first(2)));
     if (name.empty())
         throw DxfError(r.line, "BLOCK without a name");
-    AcDbHandle owner = handleOf(r, 330);
+    AcDbHandle owner = r.handleAt(330);
 
     HeldBlock* held = findHeld(state, owner, name);
     if (!held && isTableBlockName(name) &&
@@ -358,7 +341,7 @@ bool readEntityInto(const DxfRecord& r, AcDbBlockTableRecord* block, DrawingRead
     const EntityCodec* codec = codecForDxfName(r.type);
     if (!codec) {
         // An entity this host does not keep; its handle still counts.
-        ctx.noteHandle(handleOf(r, 5), r.type, r.line);
+        ctx.noteHandle(r.handleAt(5), r.type, r.line);
         return false;
     }
     std::unique_ptr<AcDbEntity> entity(codec->read(r, ctx));
@@ -394,7 +377,7 @@ void readEntitiesSection(DxfRecordReader& in, DrawingReadState& state) {
         state.lastLine = r.line;
         if (r.type == "ENDSEC")
             return;
-        AcDbObjectId target = ctx.idOf(handleOf(r, 330));
+        AcDbObjectId target = ctx.idOf(r.handleAt(330));
         if (!AcDbBlockTableRecord::cast(target.objectLeftOpen())) {
             const DxfToken* space = r.find(67);
             bool paper = space && toInt(*space) == 1;

@@ -1,12 +1,18 @@
 #include "dxf_records.h"
 
 #include "dxf_error.h"
+#include "dxf_values.h"
 
 namespace acdxf {
 
 std::string_view DxfRecord::first(int code) const {
     const DxfToken* t = find(code);
     return t ? t->value : std::string_view();
+}
+
+AcDbHandle DxfRecord::handleAt(int code) const {
+    const DxfToken* t = find(code);
+    return t ? toHandle(*t) : AcDbHandle();
 }
 
 const DxfToken* DxfRecord::find(int code) const {

@@ -4,6 +4,7 @@
 // "102 }") and comments (999) are dropped; extended data (1000 and up) is kept
 // apart from the record's own codes.
 
+#include "acdb/objectid.h"
 #include "dxf_tokenizer.h"
 
 #include <string_view>
@@ -20,6 +21,8 @@ struct DxfRecord {
     // First value of code in the body; empty view when there is none.
     std::string_view first(int code) const;
     const DxfToken* find(int code) const;
+    // The handle under code; null when the record has none.
+    AcDbHandle handleAt(int code) const;
 };
 
 class DxfRecordReader {

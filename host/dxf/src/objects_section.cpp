@@ -3,6 +3,7 @@
 // database does not keep: they are made on writing and left out on reading.
 
 #include "dxf_error.h"
+#include "dxf_names.h"
 #include "dxf_values.h"
 #include "sections.h"
 #include "tablestyle_codec.h"
@@ -15,21 +16,6 @@ namespace {
 
 constexpr std::string_view kLayoutDictionary = "ACAD_LAYOUT";
 constexpr int kMaxDictionaryDepth = 64;
-
-bool sameName(std::string_view a, std::string_view b) {
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'a' && x <= 'z')
-            x = static_cast<char>(x - 32);
-        if (y >= 'a' && y <= 'z')
-            y = static_cast<char>(y - 32);
-        if (x != y)
-            return false;
-    }
-    return true;
-}
 
 // ---------------------------------------------------------------- writing
 
@@ -190,11 +176,6 @@ void writeObjectsSection(DxfWriter& w, SavePlan& plan) {
 
 namespace {
 
-AcDbHandle handleOf(const DxfRecord& r, int code) {
-    const DxfToken* t = r.find(code);
-    return t ? toHandle(*t) : AcDbHandle();
-}
-
 bool isDictionaryType(std::string_view type) {
     return type == "DICTIONARY" || type == "ACDBDICTIONARYWDFLT";
 }
@@ -222,14 +203,14 @@ void readObjectsSection(DxfRecordReader& in, DrawingReadState& state) {
         state.lastLine = r.line;
         if (r.type == "ENDSEC")
             return;
-        AcDbHandle handle = handleOf(r, 5);
+        AcDbHandle handle = r.handleAt(5);
         ctx.noteHandle(handle, r.type, r.line);
         if (handle.isNull())
             continue; // nothing can refer to it
         PendingObject p;
         p.type = r.type;
         p.line = r.line;
-        p.owner = handleOf(r, 330);
+        p.owner = r.handleAt(330);
         if (isDictionaryType(r.type)) {
             readDictionaryEntries(r, p, ctx);
             if (state.rootDictionary.isNull())

@@ -1,30 +1,22 @@
 #include "read_context.h"
 
 #include "dxf_error.h"
+#include "dxf_names.h"
 
 #include <algorithm>
 
 namespace acdxf {
 
-namespace {
-std::string upper(std::string s) {
-    for (char& c : s)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 32);
-    return s;
-}
-} // namespace
-
 void ReadContext::claimTableBlock(AcDbHandle record, const std::string& name) {
     if (!record.isNull())
         m_claimedHandles.insert(record.value());
     if (!name.empty())
-        m_claimedNames.insert(upper(name));
+        m_claimedNames.insert(upperCase(name));
 }
 
 bool ReadContext::isClaimedTableBlock(AcDbHandle record, const std::string& name) const {
     return (!record.isNull() && m_claimedHandles.count(record.value())) ||
-           (!name.empty() && m_claimedNames.count(upper(name)));
+           (!name.empty() && m_claimedNames.count(upperCase(name)));
 }
 
 void ReadContext::noteHandle(AcDbHandle h, std::string_view type, std::uint32_t line) {

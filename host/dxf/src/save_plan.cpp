@@ -1,26 +1,10 @@
 #include "save_plan.h"
 
+#include "dxf_names.h"
+
 #include <stdexcept>
 
 namespace acdxf {
-
-namespace {
-
-bool sameName(const std::string& a, const char* b) {
-    std::size_t i = 0;
-    for (; i < a.size() && b[i]; ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'a' && x <= 'z')
-            x = static_cast<char>(x - 32);
-        if (y >= 'a' && y <= 'z')
-            y = static_cast<char>(y - 32);
-        if (x != y)
-            return false;
-    }
-    return i == a.size() && !b[i];
-}
-
-} // namespace
 
 SavePlan::SavePlan(const AcDbDatabase& db) : m_db(db), m_handles(db.handseed().value()) {
     const auto* blockTable = peek<AcDbBlockTable>(db.blockTableId());

@@ -4,6 +4,7 @@
 
 #include "dxf_color.h"
 #include "dxf_error.h"
+#include "dxf_names.h"
 #include "dxf_values.h"
 #include "host_xdata.h"
 #include "sections.h"
@@ -232,10 +233,6 @@ double degreesToRadians(double d) {
                                180.0L);
 }
 
-bool isTableBlockName(std::string_view name) {
-    return name.size() >= 2 && name[0] == '*' && (name[1] == 'T' || name[1] == 't');
-}
-
 AcDbLayerTableRecord* readLayer(const DxfRecord& r, ReadContext& ctx) {
     auto* layer = new AcDbLayerTableRecord;
     try {
@@ -343,11 +340,6 @@ AcDbObjectId* rootFor(std::string_view name, ReadContext::Roots& roots) {
     return nullptr;
 }
 
-AcDbHandle handleOf(const DxfRecord& r, int code) {
-    const DxfToken* t = r.find(code);
-    return t ? toHandle(*t) : AcDbHandle();
-}
-
 AcDbSymbolTable* newTable(std::string_view name) {
     if (name == "LAYER")
         return new AcDbLayerTable;
@@ -362,7 +354,7 @@ class SymbolTableReader {
 public:
     SymbolTableReader(DrawingReadState& state, const DxfRecord& tableRecord)
         : m_state(state), m_ctx(state.ctx), m_name(tableRecord.first(2)) {
-        AcDbHandle handle = handleOf(tableRecord, 5);
+        AcDbHandle handle = tableRecord.handleAt(5);
         m_ctx.noteHandle(handle, "TABLE", tableRecord.line);
         if (AcDbObjectId* root = rootFor(m_name, m_ctx.roots())) {
             if (root->isNull()) {
@@ -377,7 +369,7 @@ public:
     }
 
     void record(const DxfRecord& r) {
-        AcDbHandle handle = handleOf(r, r.type == "DIMSTYLE" && r.find(105) ? 105 : 5);
+        AcDbHandle handle = r.handleAt(r.type == "DIMSTYLE" && r.find(105) ? 105 : 5);
         m_ctx.noteHandle(handle, r.type, r.line);
         // Records of the tables the database keeps, each in its own table.
         if (m_tableId.isNull() || r.type != m_name)
