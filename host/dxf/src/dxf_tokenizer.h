@@ -21,9 +21,9 @@ std::string_view checkDxfText(std::string_view bytes);
 
 class DxfTokenizer {
 public:
-    // Longest value accepted; DXF values are short lines, anything longer is
-    // damage or a different kind of file.
-    static constexpr std::size_t kMaxValueLength = 1 << 16;
+    // Longest value accepted. DXF values are short lines (long texts come in
+    // pieces); a line longer than this is damage or another kind of file.
+    static constexpr std::size_t kMaxValueLength = 1 << 20;
 
     explicit DxfTokenizer(std::string_view text) : m_text(text) {}
 

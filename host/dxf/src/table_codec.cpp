@@ -164,6 +164,8 @@ void writeTable(const AcDbEntity& e, EntityWriteContext& ctx) {
     }
     if (t.rotation() != 0)
         w.angle(50, t.rotation());
+    if (t.normal().x != 0 || t.normal().y != 0 || t.normal().z != 1)
+        w.vector(210, t.normal());
 
     w.raw(100, "AcDbTable");
     w.integer(280, 0);
@@ -245,7 +247,7 @@ public:
     ParsedTable parse(AcDbTable& table) {
         enum { kEntity, kBlockRef, kTable } part = kEntity;
         AcGePoint3d pos;
-        AcGeVector3d scale(1, 1, 1);
+        AcGeVector3d scale(1, 1, 1), normal(0, 0, 1);
         std::string blockName;
         AcDbHandle blockRecord;
         for (const DxfToken& t : m_r.body) {
@@ -281,6 +283,15 @@ public:
                 case 43:
                     scale.z = toReal(t);
                     break;
+                case 210:
+                    normal.x = toReal(t);
+                    break;
+                case 220:
+                    normal.y = toReal(t);
+                    break;
+                case 230:
+                    normal.z = toReal(t);
+                    break;
                 case 50:
                     table.setRotation(static_cast<double>(static_cast<long double>(toReal(t)) *
                                                           std::numbers::pi_v<long double> /
@@ -297,6 +308,8 @@ public:
         }
         table.setPosition(pos);
         table.setScaleFactors(scale);
+        if (!normal.isZeroLength())
+            table.setNormal(normal);
         m_ctx.claimTableBlock(blockRecord, blockName);
         finish();
         m_table.trueColors = readTrueColorXdata(m_r);

@@ -355,6 +355,7 @@ std::unique_ptr<AcDbDatabase> makeTableDrawing() {
         t->setTableStyle(db->tablestyle());
         t->setSize(1, 1);
         t->setPosition({1, 8, 0});
+        t->setNormal({0, 0, -1});
         t->setTextString(0, 0, "paper");
         add(*db, db->paperSpaceId(), t);
     }
