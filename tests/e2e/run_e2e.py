@@ -59,6 +59,8 @@ class Case:
             raise Failure("cadhost hung: %s" % " ".join(cmd))
         run = Run(p.returncode, p.stdout, p.stderr)
         check(p.returncode >= 0, "cadhost crashed (signal %d)\n%s" % (-p.returncode, run))
+        for report in ("ERROR: AddressSanitizer", "ERROR: LeakSanitizer", "runtime error:"):
+            check(report not in p.stderr, "sanitizer report from cadhost\n%s" % run)
         return run
 
 

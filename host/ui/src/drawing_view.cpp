@@ -174,11 +174,10 @@ void DrawingView::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void DrawingView::mouseDoubleClickEvent(QMouseEvent* event) {
-    if (event->button() == Qt::MiddleButton) {
+    // The press before it already picked or selected; a second pick would
+    // answer the next prompt too.
+    if (event->button() == Qt::MiddleButton)
         zoomExtents();
-        return;
-    }
-    mousePressEvent(event);
 }
 
 void DrawingView::wheelEvent(QWheelEvent* event) {
