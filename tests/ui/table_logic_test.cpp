@@ -11,14 +11,14 @@
 using namespace hostui;
 
 TEST(TableCreation, SpecsOutsideTheLimitsAreRefusedWithAReason) {
-    EXPECT_FALSE(validateTableSpec(TableSpec{}));
-    EXPECT_TRUE(validateTableSpec({0, 4, 2.5, 0.75}));
-    EXPECT_TRUE(validateTableSpec({kMaxTableColumns + 1, 4, 2.5, 0.75}));
-    EXPECT_TRUE(validateTableSpec({5, -1, 2.5, 0.75}));
-    EXPECT_TRUE(validateTableSpec({5, 4, 0, 0.75}));
-    EXPECT_TRUE(validateTableSpec({5, 4, NAN, 0.75}));
-    EXPECT_TRUE(validateTableSpec({5, 4, 2.5, -0.1}));
-    EXPECT_NE(validateTableSpec({5, 4, 2.5, INFINITY})->find("Row height"), std::string::npos);
+    EXPECT_FALSE(validateTableShape(TableShape{}));
+    EXPECT_TRUE(validateTableShape({0, 4, 2.5, 0.75}));
+    EXPECT_TRUE(validateTableShape({kMaxTableColumns + 1, 4, 2.5, 0.75}));
+    EXPECT_TRUE(validateTableShape({5, -1, 2.5, 0.75}));
+    EXPECT_TRUE(validateTableShape({5, 4, 0, 0.75}));
+    EXPECT_TRUE(validateTableShape({5, 4, NAN, 0.75}));
+    EXPECT_TRUE(validateTableShape({5, 4, 2.5, -0.1}));
+    EXPECT_NE(validateTableShape({5, 4, 2.5, INFINITY})->find("Row height"), std::string::npos);
 
     AcDbDatabase db;
     AcDbObjectId id;

@@ -25,7 +25,7 @@ namespace {
 HostCommandHooks g_hooks;
 
 // The defaults the -TABLE prompts show; they are fixed, as the prompts are.
-const TableSpec kTableDefaults;
+const TableShape kTableDefaults;
 
 AcApDocument* activeDocumentOrSay() {
     AcApDocument* doc = acDocManager->activeDocument();
@@ -180,14 +180,14 @@ bool askPositiveReal(const char* prompt, double fallback, double& out) {
     }
 }
 
-void placeTable(AcApDocument* doc, const TableSpec& spec) {
+void placeTable(AcApDocument* doc, const TableShape& shape) {
     ads_point picked = {0, 0, 0};
     if (acedGetPoint(nullptr, "\nSpecify insertion point: ", picked) != RTNORM)
         return;
     const bool locked = acDocManager->lockDocument(doc, AcAp::kWrite) == Acad::eOk;
     AcDbObjectId id;
     const Acad::ErrorStatus es =
-        createTable(doc->database(), spec, AcGePoint3d(picked[0], picked[1], picked[2]), id);
+        createTable(doc->database(), shape, AcGePoint3d(picked[0], picked[1], picked[2]), id);
     if (locked)
         acDocManager->unlockDocument(doc);
     if (es != Acad::eOk)
@@ -198,14 +198,14 @@ void cmdTableOnCommandLine() {
     AcApDocument* doc = activeDocumentOrSay();
     if (!doc)
         return;
-    TableSpec spec;
+    TableShape shape;
     if (!askPositiveInt("\nNumber of columns <5>: ", kTableDefaults.columns, kMaxTableColumns,
-                        spec.columns) ||
-        !askPositiveInt("\nNumber of rows <4>: ", kTableDefaults.rows, kMaxTableRows, spec.rows) ||
-        !askPositiveReal("\nColumn width <2.5>: ", kTableDefaults.columnWidth, spec.columnWidth) ||
-        !askPositiveReal("\nRow height <0.75>: ", kTableDefaults.rowHeight, spec.rowHeight))
+                        shape.columns) ||
+        !askPositiveInt("\nNumber of rows <4>: ", kTableDefaults.rows, kMaxTableRows, shape.rows) ||
+        !askPositiveReal("\nColumn width <2.5>: ", kTableDefaults.columnWidth, shape.columnWidth) ||
+        !askPositiveReal("\nRow height <0.75>: ", kTableDefaults.rowHeight, shape.rowHeight))
         return;
-    placeTable(doc, spec);
+    placeTable(doc, shape);
 }
 
 void cmdTableDialog() {
@@ -215,7 +215,7 @@ void cmdTableDialog() {
     InsertTableDialog dialog(kTableDefaults, dialogParent());
     if (dialog.exec() != QDialog::Accepted)
         return;
-    placeTable(doc, dialog.spec());
+    placeTable(doc, dialog.shape());
 }
 
 // TABLEDIT: the text of one cell, picked in the drawing.

@@ -21,8 +21,8 @@ QLineEdit* numberField(QWidget* parent, int id, const QString& text) {
 
 } // namespace
 
-InsertTableDialog::InsertTableDialog(const TableSpec& initial, QWidget* parent)
-    : QDialog(parent), m_spec(initial) {
+InsertTableDialog::InsertTableDialog(const TableShape& initial, QWidget* parent)
+    : QDialog(parent), m_shape(initial) {
     setWindowTitle(tr("Insert Table"));
     setObjectName(QStringLiteral("insertTableDialog"));
     m_columns = numberField(this, kColumns, QString::number(initial.columns));
@@ -45,35 +45,35 @@ InsertTableDialog::InsertTableDialog(const TableSpec& initial, QWidget* parent)
     layout->addWidget(buttons);
 }
 
-std::optional<TableSpec> InsertTableDialog::readFields(QString& problem,
-                                                       QLineEdit*& badField) const {
-    TableSpec spec;
+std::optional<TableShape> InsertTableDialog::readFields(QString& problem,
+                                                        QLineEdit*& badField) const {
+    TableShape shape;
     bool ok = false;
-    spec.columns = m_columns->text().trimmed().toInt(&ok);
+    shape.columns = m_columns->text().trimmed().toInt(&ok);
     if (!ok) {
         problem = tr("Number of columns must be a whole number.");
         badField = m_columns;
         return std::nullopt;
     }
-    spec.rows = m_rows->text().trimmed().toInt(&ok);
+    shape.rows = m_rows->text().trimmed().toInt(&ok);
     if (!ok) {
         problem = tr("Number of rows must be a whole number.");
         badField = m_rows;
         return std::nullopt;
     }
-    spec.columnWidth = m_columnWidth->text().trimmed().toDouble(&ok);
+    shape.columnWidth = m_columnWidth->text().trimmed().toDouble(&ok);
     if (!ok) {
         problem = tr("Column width must be a number.");
         badField = m_columnWidth;
         return std::nullopt;
     }
-    spec.rowHeight = m_rowHeight->text().trimmed().toDouble(&ok);
+    shape.rowHeight = m_rowHeight->text().trimmed().toDouble(&ok);
     if (!ok) {
         problem = tr("Row height must be a number.");
         badField = m_rowHeight;
         return std::nullopt;
     }
-    if (auto why = validateTableSpec(spec)) {
+    if (auto why = validateTableShape(shape)) {
         problem = QString::fromStdString(*why);
         const QString text = problem;
         badField = text.startsWith(QLatin1String("Number of columns")) ? m_columns
@@ -82,14 +82,14 @@ std::optional<TableSpec> InsertTableDialog::readFields(QString& problem,
                                                                        : m_rowHeight;
         return std::nullopt;
     }
-    return spec;
+    return shape;
 }
 
 void InsertTableDialog::accept() {
     QString problem;
     QLineEdit* bad = nullptr;
-    const std::optional<TableSpec> spec = readFields(problem, bad);
-    if (!spec) {
+    const std::optional<TableShape> shape = readFields(problem, bad);
+    if (!shape) {
         cadhost::MessageBoxRequest request;
         request.text = problem.toStdString();
         request.caption = windowTitle().toStdString();
@@ -101,7 +101,7 @@ void InsertTableDialog::accept() {
         }
         return;
     }
-    m_spec = *spec;
+    m_shape = *shape;
     QDialog::accept();
 }
 

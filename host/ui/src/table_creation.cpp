@@ -8,33 +8,33 @@
 
 namespace hostui {
 
-std::optional<std::string> validateTableSpec(const TableSpec& spec) {
-    if (spec.columns < 1 || spec.columns > kMaxTableColumns)
+std::optional<std::string> validateTableShape(const TableShape& shape) {
+    if (shape.columns < 1 || shape.columns > kMaxTableColumns)
         return "Number of columns must be from 1 to " + std::to_string(kMaxTableColumns) + ".";
-    if (spec.rows < 1 || spec.rows > kMaxTableRows)
+    if (shape.rows < 1 || shape.rows > kMaxTableRows)
         return "Number of rows must be from 1 to " + std::to_string(kMaxTableRows) + ".";
-    if (!std::isfinite(spec.columnWidth) || spec.columnWidth <= 0)
+    if (!std::isfinite(shape.columnWidth) || shape.columnWidth <= 0)
         return std::string("Column width must be positive and nonzero.");
-    if (!std::isfinite(spec.rowHeight) || spec.rowHeight <= 0)
+    if (!std::isfinite(shape.rowHeight) || shape.rowHeight <= 0)
         return std::string("Row height must be positive and nonzero.");
     return std::nullopt;
 }
 
-Acad::ErrorStatus createTable(AcDbDatabase* db, const TableSpec& spec,
+Acad::ErrorStatus createTable(AcDbDatabase* db, const TableShape& shape,
                               const AcGePoint3d& insertionPoint, AcDbObjectId& tableId) {
     tableId = AcDbObjectId();
-    if (!db || validateTableSpec(spec))
+    if (!db || validateTableShape(shape))
         return Acad::eInvalidInput;
 
     auto* table = new AcDbTable;
     table->setLayer(db->clayer());
     Acad::ErrorStatus es = table->setTableStyle(db->tablestyle());
     if (es == Acad::eOk)
-        es = table->setSize(spec.rows, spec.columns);
+        es = table->setSize(shape.rows, shape.columns);
     if (es == Acad::eOk)
-        es = table->setColumnWidth(spec.columnWidth);
+        es = table->setColumnWidth(shape.columnWidth);
     if (es == Acad::eOk)
-        es = table->setRowHeight(spec.rowHeight);
+        es = table->setRowHeight(shape.rowHeight);
     if (es == Acad::eOk)
         es = table->setPosition(insertionPoint);
     if (es != Acad::eOk) {
@@ -44,8 +44,8 @@ Acad::ErrorStatus createTable(AcDbDatabase* db, const TableSpec& spec,
     // The style decides the grid; a style that hides lines is overridden so
     // that a new table shows every one.
     const int edges[] = {AcDb::kTopMask, AcDb::kRightMask, AcDb::kBottomMask, AcDb::kLeftMask};
-    for (int row = 0; row < spec.rows; ++row)
-        for (int col = 0; col < spec.columns; ++col)
+    for (int row = 0; row < shape.rows; ++row)
+        for (int col = 0; col < shape.columns; ++col)
             for (int edge : edges)
                 if (table->edgeVisibility(row, col, static_cast<AcDb::CellEdgeMask>(edge)) !=
                     AcDb::kVisible)

@@ -17,17 +17,17 @@ namespace {
 
 constexpr std::size_t kPlatformBuffer = 133; // 132 characters and the zero
 
-PromptSpec makeSpec(InputRequest::Kind kind, const char* prompt, std::string rejectMessage) {
+PromptSetup makeSpec(InputRequest::Kind kind, const char* prompt, std::string rejectMessage) {
     initializeRuntime();
     InitGet init = takeInitGet();
-    PromptSpec spec;
-    spec.request.kind = kind;
-    spec.request.prompt = prompt ? prompt : "";
-    spec.request.keywords = init.keywords;
-    spec.initFlags = init.flags;
-    spec.keywords = std::move(init.keywords);
-    spec.rejectMessage = std::move(rejectMessage);
-    return spec;
+    PromptSetup setup;
+    setup.request.kind = kind;
+    setup.request.prompt = prompt ? prompt : "";
+    setup.request.keywords = init.keywords;
+    setup.initFlags = init.flags;
+    setup.keywords = std::move(init.keywords);
+    setup.rejectMessage = std::move(rejectMessage);
+    return setup;
 }
 
 int copyOut(const std::string& text, char* result, std::size_t size) {
@@ -53,17 +53,17 @@ void setResultPoint(const AcGePoint3d& p, ads_point result) {
 }
 
 int getPoint(InputRequest::Kind kind, const ads_point base, const char* prompt, ads_point result) {
-    PromptSpec spec = makeSpec(kind, prompt, "\nInvalid point.");
-    if (!spec.keywords.empty())
-        spec.rejectMessage = "\nPoint or option keyword required.";
-    spec.request.basePoint = basePointOf(base);
+    PromptSetup setup = makeSpec(kind, prompt, "\nInvalid point.");
+    if (!setup.keywords.empty())
+        setup.rejectMessage = "\nPoint or option keyword required.";
+    setup.request.basePoint = basePointOf(base);
     AcGePoint3d answer;
-    int rc = runPrompt(spec, [&](const InputItem& item) {
+    int rc = runPrompt(setup, [&](const InputItem& item) {
         if (item.kind == InputItem::Kind::Point || item.kind == InputItem::Kind::Entity) {
             answer = item.point;
             return PromptVerdict::accept();
         }
-        if (auto p = parsePoint(item.text, spec.request.basePoint)) {
+        if (auto p = parsePoint(item.text, setup.request.basePoint)) {
             answer = *p;
             return PromptVerdict::accept();
         }
@@ -117,11 +117,11 @@ int acedGetCorner(const ads_point basePoint, const char* prompt, ads_point resul
 }
 
 int acedEntSel(const char* prompt, ads_name entity, ads_point pickPoint) {
-    PromptSpec spec = makeSpec(InputRequest::Kind::Entity,
-                               prompt ? prompt : "\nSelect object: ", "\nInvalid selection.");
+    PromptSetup setup = makeSpec(InputRequest::Kind::Entity,
+                                 prompt ? prompt : "\nSelect object: ", "\nInvalid selection.");
     AcDbObjectId picked;
     AcGePoint3d at;
-    int rc = runPrompt(spec, [&](const InputItem& item) {
+    int rc = runPrompt(setup, [&](const InputItem& item) {
         std::optional<AcGePoint3d> point;
         if (item.kind == InputItem::Kind::Entity && item.entity.isValid() &&
             !item.entity.isErased()) {
@@ -163,11 +163,11 @@ int acedGetString(int spacesAllowed, const char* prompt, char* result) {
 int acedGetString(int spacesAllowed, const char* prompt, char* result, std::size_t size) {
     if (!result || size == 0)
         return RTERROR;
-    PromptSpec spec = makeSpec(InputRequest::Kind::String, prompt, "\nInvalid input.");
-    spec.request.blanksAllowed = spacesAllowed != 0;
-    spec.keywords.clear(); // a string prompt takes any text
+    PromptSetup setup = makeSpec(InputRequest::Kind::String, prompt, "\nInvalid input.");
+    setup.request.blanksAllowed = spacesAllowed != 0;
+    setup.keywords.clear(); // a string prompt takes any text
     std::string answer;
-    int rc = runPrompt(spec, [&](const InputItem& item) {
+    int rc = runPrompt(setup, [&](const InputItem& item) {
         if (item.kind != InputItem::Kind::Text)
             return PromptVerdict::reject("\nInvalid input.");
         answer = item.text;
@@ -183,14 +183,15 @@ int acedGetString(int spacesAllowed, const char* prompt, char* result, std::size
 }
 
 int acedGetInt(const char* prompt, int* result) {
-    PromptSpec spec = makeSpec(InputRequest::Kind::Integer, prompt, "\nRequires an integer value.");
+    PromptSetup setup =
+        makeSpec(InputRequest::Kind::Integer, prompt, "\nRequires an integer value.");
     long long value = 0;
-    int rc = runPrompt(spec, [&](const InputItem& item) {
+    int rc = runPrompt(setup, [&](const InputItem& item) {
         if (item.kind != InputItem::Kind::Text || !parseInteger(item.text, value))
             return PromptVerdict::reject({});
         if (value < -32768 || value > 32767)
             return PromptVerdict::reject("\nRequires an integer between -32768 and 32767.");
-        return checkNumber(static_cast<double>(value), spec.initFlags);
+        return checkNumber(static_cast<double>(value), setup.initFlags);
     });
     if (rc == RTNORM && result)
         *result = static_cast<int>(value);
@@ -198,12 +199,12 @@ int acedGetInt(const char* prompt, int* result) {
 }
 
 int acedGetReal(const char* prompt, ads_real* result) {
-    PromptSpec spec = makeSpec(InputRequest::Kind::Real, prompt, "\nRequires numeric value.");
+    PromptSetup setup = makeSpec(InputRequest::Kind::Real, prompt, "\nRequires numeric value.");
     double value = 0;
-    int rc = runPrompt(spec, [&](const InputItem& item) {
+    int rc = runPrompt(setup, [&](const InputItem& item) {
         if (item.kind != InputItem::Kind::Text || !parseReal(item.text, value))
             return PromptVerdict::reject({});
-        return checkNumber(value, spec.initFlags);
+        return checkNumber(value, setup.initFlags);
     });
     if (rc == RTNORM && result)
         *result = value;
@@ -211,24 +212,24 @@ int acedGetReal(const char* prompt, ads_real* result) {
 }
 
 int acedGetDist(const ads_point basePoint, const char* prompt, ads_real* result) {
-    PromptSpec spec =
+    PromptSetup setup =
         makeSpec(InputRequest::Kind::Real, prompt, "\nRequires numeric distance or two points.");
-    spec.request.basePoint = basePointOf(basePoint);
+    setup.request.basePoint = basePointOf(basePoint);
     double value = 0;
-    int rc = runPrompt(spec, [&](const InputItem& item) {
+    int rc = runPrompt(setup, [&](const InputItem& item) {
         std::optional<AcGePoint3d> p;
         if (item.kind == InputItem::Kind::Text) {
             if (parseReal(item.text, value))
-                return checkNumber(value, spec.initFlags);
-            p = parsePoint(item.text, spec.request.basePoint);
+                return checkNumber(value, setup.initFlags);
+            p = parsePoint(item.text, setup.request.basePoint);
         } else {
             p = item.point;
         }
         if (!p)
             return PromptVerdict::reject({});
         AcGePoint3d from;
-        if (spec.request.basePoint) {
-            from = *spec.request.basePoint;
+        if (setup.request.basePoint) {
+            from = *setup.request.basePoint;
         } else {
             ads_point first = {p->x, p->y, p->z}, second;
             if (acedGetPoint(first, "\nSpecify second point: ", second) != RTNORM)
@@ -237,7 +238,7 @@ int acedGetDist(const ads_point basePoint, const char* prompt, ads_real* result)
             p = AcGePoint3d(second[0], second[1], second[2]);
         }
         value = from.distanceTo(*p);
-        return checkNumber(value, spec.initFlags);
+        return checkNumber(value, setup.initFlags);
     });
     if (rc == RTNORM && result)
         *result = value;
@@ -249,8 +250,8 @@ int acedGetKword(const char* prompt, char* result) {
 }
 
 int acedGetKword(const char* prompt, char* result, std::size_t size) {
-    PromptSpec spec = makeSpec(InputRequest::Kind::Keyword, prompt, "\nInvalid option keyword.");
-    int rc = runPrompt(spec, [&](const InputItem&) { return PromptVerdict::reject({}); });
+    PromptSetup setup = makeSpec(InputRequest::Kind::Keyword, prompt, "\nInvalid option keyword.");
+    int rc = runPrompt(setup, [&](const InputItem&) { return PromptVerdict::reject({}); });
     if (rc == RTKWORD)
         return copyOut(lastKeyword(), result, size);
     if (result && size)

@@ -127,12 +127,12 @@ std::optional<AcGePoint3d> parsePoint(const std::string& input,
     return p;
 }
 
-int runPrompt(const PromptSpec& spec,
+int runPrompt(const PromptSetup& setup,
               const std::function<PromptVerdict(const InputItem&)>& accept) {
     CommandLineLog& log = CommandLineLog::instance();
     InputBroker& broker = InputBroker::instance();
     CommandProcessor& processor = CommandProcessor::instance();
-    const InputRequest& request = spec.request;
+    const InputRequest& request = setup.request;
     const TokenRule rule{!request.blanksAllowed, takesValuesOtherThanText(request.kind)};
 
     RequestGuard guard(request);
@@ -166,7 +166,7 @@ int runPrompt(const PromptSpec& spec,
             log.print("*Cancel*");
             return RTCAN;
         case InputItem::Kind::Enter:
-            if (spec.initFlags & RSG_NONULL) {
+            if (setup.initFlags & RSG_NONULL) {
                 log.print("\n");
                 showPrompt();
                 continue;
@@ -198,7 +198,7 @@ int runPrompt(const PromptSpec& spec,
             continue;
         }
 
-        if (auto keyword = matchKeyword(text, spec.keywords)) {
+        if (auto keyword = matchKeyword(text, setup.keywords)) {
             setLastKeyword(*keyword);
             return RTKWORD;
         }
@@ -236,11 +236,11 @@ int runPrompt(const PromptSpec& spec,
                 continue;
             }
         }
-        if (spec.initFlags & RSG_OTHER) {
+        if (setup.initFlags & RSG_OTHER) {
             setLastKeyword(text);
             return RTKWORD;
         }
-        log.print(v.message.empty() ? spec.rejectMessage : v.message);
+        log.print(v.message.empty() ? setup.rejectMessage : v.message);
         showPrompt();
     }
 }

@@ -19,7 +19,7 @@ struct PromptVerdict {
     static PromptVerdict reject(std::string m) { return {Kind::Reject, std::move(m)}; }
 };
 
-struct PromptSpec {
+struct PromptSetup {
     InputRequest request;
     int initFlags = 0;                 // RSG_* of the last acedInitGet
     std::vector<std::string> keywords; // of the last acedInitGet
@@ -28,7 +28,8 @@ struct PromptSpec {
 
 // Runs the prompt. accept is called for Text (not a keyword or a transparent
 // command), Point and Entity items. Returns RTNORM, RTNONE, RTCAN or RTKWORD.
-int runPrompt(const PromptSpec& spec, const std::function<PromptVerdict(const InputItem&)>& accept);
+int runPrompt(const PromptSetup& setup,
+              const std::function<PromptVerdict(const InputItem&)>& accept);
 
 // The control bits and keywords of the last acedInitGet, cleared by taking them.
 struct InitGet {

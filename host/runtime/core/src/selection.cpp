@@ -226,14 +226,14 @@ void nameSet(std::int64_t set, ads_name out) {
 // Interactive selection: picks until Enter.
 int selectInteractively(const resbuf* filter, std::vector<AcDbObjectId>& ids) {
     InitGet init = takeInitGet();
-    PromptSpec spec;
-    spec.request.kind = InputRequest::Kind::Selection;
-    spec.request.prompt = "\nSelect objects: ";
-    spec.initFlags = init.flags;
-    spec.rejectMessage = "\n*Invalid selection*";
+    PromptSetup setup;
+    setup.request.kind = InputRequest::Kind::Selection;
+    setup.request.prompt = "\nSelect objects: ";
+    setup.initFlags = init.flags;
+    setup.rejectMessage = "\n*Invalid selection*";
     for (;;) {
         AcDbObjectId picked;
-        int rc = runPrompt(spec, [&](const InputItem& item) {
+        int rc = runPrompt(setup, [&](const InputItem& item) {
             std::optional<AcGePoint3d> point;
             if (item.kind == InputItem::Kind::Entity && item.entity.isValid()) {
                 picked = item.entity;

@@ -20,21 +20,21 @@ class InsertTableDialog : public QDialog {
 public:
     enum ControlId { kColumns = 1001, kRows = 1002, kColumnWidth = 1003, kRowHeight = 1004 };
 
-    explicit InsertTableDialog(const TableSpec& initial, QWidget* parent = nullptr);
+    explicit InsertTableDialog(const TableShape& initial, QWidget* parent = nullptr);
     // The values as last accepted.
-    TableSpec spec() const { return m_spec; }
+    TableShape shape() const { return m_shape; }
 
     void accept() override;
 
 private:
-    // The spec from the fields; a message for the first bad field otherwise.
-    std::optional<TableSpec> readFields(QString& problem, QLineEdit*& badField) const;
+    // The shape from the fields; a message for the first bad field otherwise.
+    std::optional<TableShape> readFields(QString& problem, QLineEdit*& badField) const;
 
     QLineEdit* m_columns;
     QLineEdit* m_rows;
     QLineEdit* m_columnWidth;
     QLineEdit* m_rowHeight;
-    TableSpec m_spec;
+    TableShape m_shape;
 };
 
 } // namespace hostui

@@ -15,7 +15,7 @@ class AcDbDatabase;
 
 namespace hostui {
 
-struct TableSpec {
+struct TableShape {
     int columns = 5;
     int rows = 4;
     double columnWidth = 2.5;
@@ -25,12 +25,12 @@ struct TableSpec {
 inline constexpr int kMaxTableColumns = 1000;
 inline constexpr int kMaxTableRows = 10000;
 
-// Why the spec cannot make a table, for the user; nothing when it can.
-std::optional<std::string> validateTableSpec(const TableSpec& spec);
+// Why the shape cannot make a table, for the user; nothing when it can.
+std::optional<std::string> validateTableShape(const TableShape& shape);
 
-// Appends the table to the database's model space. eInvalidInput for a spec
+// Appends the table to the database's model space. eInvalidInput for a shape
 // that does not validate; the database is not touched then.
-Acad::ErrorStatus createTable(AcDbDatabase* db, const TableSpec& spec,
+Acad::ErrorStatus createTable(AcDbDatabase* db, const TableShape& shape,
                               const AcGePoint3d& insertionPoint, AcDbObjectId& tableId);
 
 } // namespace hostui
