@@ -81,28 +81,29 @@ inline std::string queryBytes(HKEY key, const char* name, DWORD* type = nullptr)
     return data;
 }
 
-inline std::vector<std::string> valueNames(HKEY key) {
+// Names that `enumOne(index, buffer, &chars)` hands out for index 0, 1, ... until it fails.
+template <typename EnumOne> std::vector<std::string> enumNames(EnumOne enumOne) {
     std::vector<std::string> names;
     for (DWORD i = 0;; ++i) {
         char name[256];
         DWORD chars = sizeof name;
-        if (RegEnumValue(key, i, name, &chars, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+        if (enumOne(i, name, &chars) != ERROR_SUCCESS)
             break;
         names.emplace_back(name, chars);
     }
     return names;
 }
 
+inline std::vector<std::string> valueNames(HKEY key) {
+    return enumNames([key](DWORD i, char* name, DWORD* chars) {
+        return RegEnumValue(key, i, name, chars, nullptr, nullptr, nullptr, nullptr);
+    });
+}
+
 inline std::vector<std::string> subKeyNames(HKEY key) {
-    std::vector<std::string> names;
-    for (DWORD i = 0;; ++i) {
-        char name[256];
-        DWORD chars = sizeof name;
-        if (RegEnumKeyEx(key, i, name, &chars, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-            break;
-        names.emplace_back(name, chars);
-    }
-    return names;
+    return enumNames([key](DWORD i, char* name, DWORD* chars) {
+        return RegEnumKeyEx(key, i, name, chars, nullptr, nullptr, nullptr, nullptr);
+    });
 }
 
 } // namespace regtest

@@ -63,6 +63,59 @@ void clearTime(PFILETIME time) {
         *time = FILETIME{0, 0};
 }
 
+// The call's answer to a sub-key path that splitKeyPath refused; `noSuchName` is what a name
+// that no key can have means to the call.
+LONG pathError(PathStatus status, LONG noSuchName) {
+    switch (status) {
+    case PathStatus::Ok:
+        break;
+    case PathStatus::BadPath:
+        return ERROR_BAD_PATHNAME;
+    case PathStatus::InvalidName:
+    case PathStatus::TooDeep:
+        return noSuchName;
+    }
+    return ERROR_SUCCESS;
+}
+
+// Copies a name with its terminating zero into the caller's buffer of `*nameChars` chars.
+LONG copyName(const std::string& text, LPSTR name, LPDWORD nameChars) {
+    if (text.size() + 1 > *nameChars)
+        return ERROR_MORE_DATA;
+    std::memcpy(name, text.c_str(), text.size() + 1);
+    *nameChars = static_cast<DWORD>(text.size());
+    return ERROR_SUCCESS;
+}
+
+// Hands a value's type and bytes to the caller; a short buffer learns the size it needs.
+LONG copyValue(const RegValue& value, LPDWORD type, LPBYTE data, LPDWORD size) {
+    if (type)
+        *type = value.type;
+    const auto needed = static_cast<DWORD>(value.data.size());
+    if (data) {
+        if (*size < needed) {
+            *size = needed;
+            return ERROR_MORE_DATA;
+        }
+        std::copy(value.data.begin(), value.data.end(), data);
+    }
+    if (size)
+        *size = needed;
+    return ERROR_SUCCESS;
+}
+
+// Follows `relative` down from `from`, adding each key's stored name to `path`; null at the
+// first key that does not exist.
+const RegKey* walkExisting(const RegKey* from, const KeyPath& relative, KeyPath& path) {
+    for (const std::string& name : relative) {
+        from = from->subKey(name);
+        if (!from)
+            return nullptr;
+        path.push_back(from->name());
+    }
+    return from;
+}
+
 } // namespace
 
 struct HostRegistry::OpenKey {
@@ -93,6 +146,21 @@ struct HostRegistry::Impl {
         return true;
     }
 
+    // resolve() for a call that needs `rights` on the handle.
+    LONG resolveWith(HKEY key, REGSAM rights, OpenKey& out) const {
+        if (!resolve(key, out))
+            return ERROR_INVALID_HANDLE;
+        return (out.access & rights) == rights ? ERROR_SUCCESS : ERROR_ACCESS_DENIED;
+    }
+
+    // resolve() plus the split sub-key path, for the calls that name a key below a handle.
+    LONG resolvePath(HKEY key, LPCSTR subKey, LONG noSuchName, OpenKey& base,
+                     KeyPath& relative) const {
+        if (!resolve(key, base))
+            return ERROR_INVALID_HANDLE;
+        return pathError(splitKeyPath(nameOrEmpty(subKey), relative), noSuchName);
+    }
+
     HKEY addHandle(OpenKey key) {
         const std::uintptr_t id = nextHandle.fetch_add(4);
         key.access &= ~(KEY_WOW64_32KEY | KEY_WOW64_64KEY);
@@ -102,8 +170,20 @@ struct HostRegistry::Impl {
 
     const RegKey& content(int hive) { return hives[hive]->current(messages); }
 
+    // The key behind a handle as the hive holds it now; null once it was deleted.
+    const RegKey* current(const OpenKey& key) { return findKey(content(key.hive), key.path); }
+
     LONG update(int hive, const std::function<LONG(RegKey&)>& change) {
         return hives[hive]->update(change, messages);
+    }
+
+    // update() of the key behind `key`, or ERROR_KEY_DELETED once it was deleted; `change` gets
+    // the hive's root and that key.
+    LONG updateKey(const OpenKey& key, const std::function<LONG(RegKey&, RegKey&)>& change) {
+        return update(key.hive, [&](RegKey& root) {
+            RegKey* found = findKey(root, key.path);
+            return found ? change(root, *found) : ERROR_KEY_DELETED;
+        });
     }
 };
 
@@ -148,28 +228,16 @@ LONG HostRegistry::openKey(HKEY key, LPCSTR subKey, REGSAM access, PHKEY result)
         return ERROR_INVALID_PARAMETER;
     *result = nullptr;
     OpenKey base;
-    if (!impl_->resolve(key, base))
-        return ERROR_INVALID_HANDLE;
     KeyPath relative;
-    switch (splitKeyPath(nameOrEmpty(subKey), relative)) {
-    case PathStatus::Ok:
-        break;
-    case PathStatus::BadPath:
-        return ERROR_BAD_PATHNAME;
-    case PathStatus::InvalidName:
-    case PathStatus::TooDeep:
-        return ERROR_FILE_NOT_FOUND; // no key of such a name can exist
-    }
-    const RegKey* found = findKey(impl_->content(base.hive), base.path);
+    // A name that no key can have is simply not found.
+    if (const LONG status = impl_->resolvePath(key, subKey, ERROR_FILE_NOT_FOUND, base, relative))
+        return status;
+    const RegKey* found = impl_->current(base);
     if (!found)
         return ERROR_KEY_DELETED;
     OpenKey opened{base.hive, base.path, access};
-    for (const std::string& name : relative) {
-        found = found->subKey(name);
-        if (!found)
-            return ERROR_FILE_NOT_FOUND;
-        opened.path.push_back(found->name());
-    }
+    if (!walkExisting(found, relative, opened.path))
+        return ERROR_FILE_NOT_FOUND;
     if ((access & kWriteRights) && impl_->hives[base.hive]->readOnly())
         return ERROR_ACCESS_DENIED;
     *result = impl_->addHandle(std::move(opened));
@@ -183,18 +251,10 @@ LONG HostRegistry::createKey(HKEY key, LPCSTR subKey, REGSAM access, PHKEY resul
         return ERROR_INVALID_PARAMETER;
     *result = nullptr;
     OpenKey base;
-    if (!impl_->resolve(key, base))
-        return ERROR_INVALID_HANDLE;
     KeyPath relative;
-    switch (splitKeyPath(nameOrEmpty(subKey), relative)) {
-    case PathStatus::Ok:
-        break;
-    case PathStatus::BadPath:
-        return ERROR_BAD_PATHNAME;
-    case PathStatus::InvalidName:
-    case PathStatus::TooDeep:
-        return ERROR_INVALID_PARAMETER;
-    }
+    if (const LONG status =
+            impl_->resolvePath(key, subKey, ERROR_INVALID_PARAMETER, base, relative))
+        return status;
     if (base.path.size() + relative.size() > kMaxKeyDepth)
         return ERROR_INVALID_PARAMETER;
     HiveFile& hive = *impl_->hives[base.hive];
@@ -202,16 +262,10 @@ LONG HostRegistry::createKey(HKEY key, LPCSTR subKey, REGSAM access, PHKEY resul
         return ERROR_ACCESS_DENIED;
 
     OpenKey opened{base.hive, base.path, access};
-    const RegKey* found = findKey(impl_->content(base.hive), base.path);
+    const RegKey* found = impl_->current(base);
     if (!found)
         return ERROR_KEY_DELETED;
-    for (const std::string& name : relative) {
-        found = found->subKey(name);
-        if (!found)
-            break;
-        opened.path.push_back(found->name());
-    }
-    if (found) {
+    if (walkExisting(found, relative, opened.path)) {
         if (disposition)
             *disposition = REG_OPENED_EXISTING_KEY;
         *result = impl_->addHandle(std::move(opened));
@@ -221,10 +275,8 @@ LONG HostRegistry::createKey(HKEY key, LPCSTR subKey, REGSAM access, PHKEY resul
     if (!(base.access & KEY_CREATE_SUB_KEY) || hive.readOnly())
         return ERROR_ACCESS_DENIED;
     bool created = false;
-    const LONG status = impl_->update(base.hive, [&](RegKey& root) {
-        RegKey* k = findKey(root, base.path);
-        if (!k)
-            return ERROR_KEY_DELETED;
+    const LONG status = impl_->updateKey(base, [&](RegKey&, RegKey& baseKey) {
+        RegKey* k = &baseKey;
         opened.path = base.path;
         for (const std::string& name : relative) {
             k = &k->addSubKey(name, &created);
@@ -243,49 +295,30 @@ LONG HostRegistry::createKey(HKEY key, LPCSTR subKey, REGSAM access, PHKEY resul
 LONG HostRegistry::queryValue(HKEY key, LPCSTR name, LPDWORD type, LPBYTE data, LPDWORD size) {
     const std::lock_guard guard(mutex_);
     OpenKey handle;
-    if (!impl_->resolve(key, handle))
-        return ERROR_INVALID_HANDLE;
-    if (!(handle.access & KEY_QUERY_VALUE))
-        return ERROR_ACCESS_DENIED;
+    if (const LONG status = impl_->resolveWith(key, KEY_QUERY_VALUE, handle))
+        return status;
     if (data && !size)
         return ERROR_INVALID_PARAMETER;
-    const RegKey* found = findKey(impl_->content(handle.hive), handle.path);
+    const RegKey* found = impl_->current(handle);
     if (!found)
         return ERROR_KEY_DELETED;
     const RegValue* value = found->value(nameOrEmpty(name));
     if (!value)
         return ERROR_FILE_NOT_FOUND;
-    if (type)
-        *type = value->type;
-    const auto needed = static_cast<DWORD>(value->data.size());
-    if (data) {
-        if (*size < needed) {
-            *size = needed;
-            return ERROR_MORE_DATA;
-        }
-        std::copy(value->data.begin(), value->data.end(), data);
-    }
-    if (size)
-        *size = needed;
-    return ERROR_SUCCESS;
+    return copyValue(*value, type, data, size);
 }
 
 LONG HostRegistry::setValue(HKEY key, LPCSTR name, DWORD type, const BYTE* data, DWORD size) {
     const std::lock_guard guard(mutex_);
     OpenKey handle;
-    if (!impl_->resolve(key, handle))
-        return ERROR_INVALID_HANDLE;
-    if (!(handle.access & KEY_SET_VALUE))
-        return ERROR_ACCESS_DENIED;
+    if (const LONG status = impl_->resolveWith(key, KEY_SET_VALUE, handle))
+        return status;
     const std::string_view valueName = nameOrEmpty(name);
     if ((!data && size > 0) || size > kMaxValueDataSize || !isValidValueName(valueName))
         return ERROR_INVALID_PARAMETER;
     std::vector<std::uint8_t> bytes(data, data + size);
-    return impl_->update(handle.hive, [&](RegKey& root) {
-        RegKey* found = findKey(root, handle.path);
-        if (!found)
-            return ERROR_KEY_DELETED;
-        found->setValue(valueName, type, std::move(bytes));
+    return impl_->updateKey(handle, [&](RegKey&, RegKey& found) {
+        found.setValue(valueName, type, std::move(bytes));
         return ERROR_SUCCESS;
     });
 }
@@ -293,15 +326,10 @@ LONG HostRegistry::setValue(HKEY key, LPCSTR name, DWORD type, const BYTE* data,
 LONG HostRegistry::deleteValue(HKEY key, LPCSTR name) {
     const std::lock_guard guard(mutex_);
     OpenKey handle;
-    if (!impl_->resolve(key, handle))
-        return ERROR_INVALID_HANDLE;
-    if (!(handle.access & KEY_SET_VALUE))
-        return ERROR_ACCESS_DENIED;
-    return impl_->update(handle.hive, [&](RegKey& root) {
-        RegKey* found = findKey(root, handle.path);
-        if (!found)
-            return ERROR_KEY_DELETED;
-        return found->removeValue(nameOrEmpty(name)) ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND;
+    if (const LONG status = impl_->resolveWith(key, KEY_SET_VALUE, handle))
+        return status;
+    return impl_->updateKey(handle, [&](RegKey&, RegKey& found) {
+        return found.removeValue(nameOrEmpty(name)) ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND;
     });
 }
 
@@ -313,23 +341,13 @@ LONG HostRegistry::deleteKey(HKEY key, LPCSTR subKey) {
     if (!subKey)
         return ERROR_INVALID_PARAMETER;
     KeyPath relative;
-    switch (splitKeyPath(subKey, relative)) {
-    case PathStatus::Ok:
-        break;
-    case PathStatus::BadPath:
-        return ERROR_BAD_PATHNAME;
-    case PathStatus::InvalidName:
-    case PathStatus::TooDeep:
-        return ERROR_FILE_NOT_FOUND;
-    }
+    if (const LONG status = pathError(splitKeyPath(subKey, relative), ERROR_FILE_NOT_FOUND))
+        return status;
     if (handle.path.empty() && relative.empty())
         return ERROR_ACCESS_DENIED; // a hive's root key stays
     if (impl_->hives[handle.hive]->readOnly())
         return ERROR_ACCESS_DENIED;
-    return impl_->update(handle.hive, [&](RegKey& root) {
-        RegKey* base = findKey(root, handle.path);
-        if (!base)
-            return ERROR_KEY_DELETED;
+    return impl_->updateKey(handle, [&](RegKey& root, RegKey&) {
         KeyPath full = handle.path;
         full.insert(full.end(), relative.begin(), relative.end());
         const RegKey* target = findKey(root, full);
@@ -347,34 +365,22 @@ LONG HostRegistry::deleteKey(HKEY key, LPCSTR subKey) {
 LONG HostRegistry::deleteTree(HKEY key, LPCSTR subKey) {
     const std::lock_guard guard(mutex_);
     OpenKey handle;
-    if (!impl_->resolve(key, handle))
-        return ERROR_INVALID_HANDLE;
     KeyPath relative;
-    switch (splitKeyPath(nameOrEmpty(subKey), relative)) {
-    case PathStatus::Ok:
-        break;
-    case PathStatus::BadPath:
-        return ERROR_BAD_PATHNAME;
-    case PathStatus::InvalidName:
-    case PathStatus::TooDeep:
-        return ERROR_FILE_NOT_FOUND;
-    }
+    if (const LONG status = impl_->resolvePath(key, subKey, ERROR_FILE_NOT_FOUND, handle, relative))
+        return status;
     REGSAM needed = DELETE | KEY_ENUMERATE_SUB_KEYS | KEY_QUERY_VALUE;
     if (relative.empty())
         needed |= KEY_SET_VALUE;
     if ((handle.access & needed) != needed || impl_->hives[handle.hive]->readOnly())
         return ERROR_ACCESS_DENIED;
-    return impl_->update(handle.hive, [&](RegKey& root) {
-        RegKey* base = findKey(root, handle.path);
-        if (!base)
-            return ERROR_KEY_DELETED;
+    return impl_->updateKey(handle, [&](RegKey&, RegKey& base) {
         if (relative.empty()) {
-            base->clear(); // empties the key itself, which stays
+            base.clear(); // empties the key itself, which stays
             return ERROR_SUCCESS;
         }
         const std::string leaf = relative.back();
         relative.pop_back();
-        RegKey* parent = findKey(*base, relative);
+        RegKey* parent = findKey(base, relative);
         return parent && parent->removeSubKey(leaf) ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND;
     });
 }
@@ -383,57 +389,36 @@ LONG HostRegistry::enumValue(HKEY key, DWORD index, LPSTR name, LPDWORD nameChar
                              LPBYTE data, LPDWORD size) {
     const std::lock_guard guard(mutex_);
     OpenKey handle;
-    if (!impl_->resolve(key, handle))
-        return ERROR_INVALID_HANDLE;
-    if (!(handle.access & KEY_QUERY_VALUE))
-        return ERROR_ACCESS_DENIED;
+    if (const LONG status = impl_->resolveWith(key, KEY_QUERY_VALUE, handle))
+        return status;
     if (!name || !nameChars || (data && !size))
         return ERROR_INVALID_PARAMETER;
-    const RegKey* found = findKey(impl_->content(handle.hive), handle.path);
+    const RegKey* found = impl_->current(handle);
     if (!found)
         return ERROR_KEY_DELETED;
     if (index >= found->valueCount())
         return ERROR_NO_MORE_ITEMS;
     const RegValue& value = found->valueAt(index);
-    if (value.name.size() + 1 > *nameChars)
-        return ERROR_MORE_DATA;
-    std::memcpy(name, value.name.c_str(), value.name.size() + 1);
-    *nameChars = static_cast<DWORD>(value.name.size());
-    if (type)
-        *type = value.type;
-    const auto needed = static_cast<DWORD>(value.data.size());
-    if (data) {
-        if (*size < needed) {
-            *size = needed;
-            return ERROR_MORE_DATA;
-        }
-        std::copy(value.data.begin(), value.data.end(), data);
-    }
-    if (size)
-        *size = needed;
-    return ERROR_SUCCESS;
+    if (const LONG status = copyName(value.name, name, nameChars))
+        return status;
+    return copyValue(value, type, data, size);
 }
 
 LONG HostRegistry::enumKey(HKEY key, DWORD index, LPSTR name, LPDWORD nameChars, LPSTR className,
                            LPDWORD classChars, PFILETIME lastWrite) {
     const std::lock_guard guard(mutex_);
     OpenKey handle;
-    if (!impl_->resolve(key, handle))
-        return ERROR_INVALID_HANDLE;
-    if (!(handle.access & KEY_ENUMERATE_SUB_KEYS))
-        return ERROR_ACCESS_DENIED;
+    if (const LONG status = impl_->resolveWith(key, KEY_ENUMERATE_SUB_KEYS, handle))
+        return status;
     if (!name || !nameChars)
         return ERROR_INVALID_PARAMETER;
-    const RegKey* found = findKey(impl_->content(handle.hive), handle.path);
+    const RegKey* found = impl_->current(handle);
     if (!found)
         return ERROR_KEY_DELETED;
     if (index >= found->subKeyCount())
         return ERROR_NO_MORE_ITEMS;
-    const std::string& subName = found->subKeyAt(index).name();
-    if (subName.size() + 1 > *nameChars)
-        return ERROR_MORE_DATA;
-    std::memcpy(name, subName.c_str(), subName.size() + 1);
-    *nameChars = static_cast<DWORD>(subName.size());
+    if (const LONG status = copyName(found->subKeyAt(index).name(), name, nameChars))
+        return status;
     fillClass(className, classChars);
     clearTime(lastWrite);
     return ERROR_SUCCESS;
@@ -445,11 +430,9 @@ LONG HostRegistry::queryInfoKey(HKEY key, LPSTR className, LPDWORD classChars, L
                                 LPDWORD securityDescriptorBytes, PFILETIME lastWrite) {
     const std::lock_guard guard(mutex_);
     OpenKey handle;
-    if (!impl_->resolve(key, handle))
-        return ERROR_INVALID_HANDLE;
-    if (!(handle.access & KEY_QUERY_VALUE))
-        return ERROR_ACCESS_DENIED;
-    const RegKey* found = findKey(impl_->content(handle.hive), handle.path);
+    if (const LONG status = impl_->resolveWith(key, KEY_QUERY_VALUE, handle))
+        return status;
+    const RegKey* found = impl_->current(handle);
     if (!found)
         return ERROR_KEY_DELETED;
     std::size_t longestKey = 0, longestName = 0, largestData = 0;
