@@ -54,15 +54,21 @@ struct BlockHeader {
     bool paperSpace = false;
 };
 
-void beginBlock(DxfWriter& w, SavePlan& plan, const BlockHeader& b) {
-    w.raw(0, "BLOCK");
+// BLOCK and ENDBLK open alike: a fresh handle, the block record as owner, layer 0.
+void writeBlockMarkerStart(DxfWriter& w, SavePlan& plan, const BlockHeader& b, const char* type,
+                           const char* subclass) {
+    w.raw(0, type);
     w.handle(5, plan.handles().take());
     w.handle(330, b.record);
     w.raw(100, "AcDbEntity");
     if (b.paperSpace)
         w.integer(67, 1);
     w.raw(8, "0");
-    w.raw(100, "AcDbBlockBegin");
+    w.raw(100, subclass);
+}
+
+void beginBlock(DxfWriter& w, SavePlan& plan, const BlockHeader& b) {
+    writeBlockMarkerStart(w, plan, b, "BLOCK", "AcDbBlockBegin");
     w.text(2, b.name);
     w.integer(70, b.flags);
     w.point(10, b.origin);
@@ -75,14 +81,7 @@ void beginBlock(DxfWriter& w, SavePlan& plan, const BlockHeader& b) {
 }
 
 void endBlock(DxfWriter& w, SavePlan& plan, const BlockHeader& b) {
-    w.raw(0, "ENDBLK");
-    w.handle(5, plan.handles().take());
-    w.handle(330, b.record);
-    w.raw(100, "AcDbEntity");
-    if (b.paperSpace)
-        w.integer(67, 1);
-    w.raw(8, "0");
-    w.raw(100, "AcDbBlockEnd");
+    writeBlockMarkerStart(w, plan, b, "ENDBLK", "AcDbBlockEnd");
 }
 
 BlockHeader headerOf(const AcDbBlockTableRecord& block, SavePlan& plan) {

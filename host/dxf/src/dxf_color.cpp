@@ -4,35 +4,20 @@
 
 namespace acdxf {
 
+// The colour number of a colour is its colour index as the database gives it.
 int colorNumber(const AcCmColor& c) {
-    switch (c.colorMethod()) {
-    case AcCmEntityColor::kByLayer:
-        return 256;
-    case AcCmEntityColor::kByBlock:
-        return 0;
-    case AcCmEntityColor::kNone:
-        return 257;
-    case AcCmEntityColor::kByColor:
-        return acdbNearestColorIndex(c.rgb());
-    default:
-        return c.colorIndex();
-    }
+    return c.colorIndex();
 }
 
 std::int32_t trueColorValue(const AcCmColor& c) {
-    if (!c.isByColor())
-        return -1;
-    AcCmRgb rgb = c.rgb();
-    return (std::int32_t(rgb.red) << 16) | (std::int32_t(rgb.green) << 8) | rgb.blue;
+    return c.isByColor() ? static_cast<std::int32_t>(acdbPackRgb(c.rgb())) : -1;
 }
 
 AcCmColor colorFromNumber(int number) {
     number = std::abs(number);
     if (number > 0xFFFF)
         number = 256;
-    AcCmColor c;
-    c.setColorIndex(static_cast<std::uint16_t>(number));
-    return c;
+    return AcCmColor::fromIndex(static_cast<std::uint16_t>(number));
 }
 
 AcCmColor colorFromTrueColor(std::int64_t packed) {

@@ -31,6 +31,19 @@ bool DxfRecordReader::nextToken(DxfToken& t) {
     return m_tokens.next(t);
 }
 
+bool DxfRecordReader::nextInRecord(DxfToken& t) {
+    const DxfTokenizer::Position before = m_tokens.position();
+    if (!m_tokens.next(t))
+        return false;
+    if (t.code == 0) {
+        m_pending = t;
+        m_pendingPosition = before;
+        m_hasPending = true;
+        return false;
+    }
+    return true;
+}
+
 DxfTokenizer::Position DxfRecordReader::position() const {
     return m_hasPending ? m_pendingPosition : m_tokens.position();
 }
@@ -57,29 +70,15 @@ bool DxfRecordReader::next(DxfRecord& r) {
     r.line = t.line;
     bool inXdata = false;
     for (;;) {
-        DxfTokenizer::Position before = m_tokens.position();
-        if (!m_tokens.next(t))
+        if (!nextInRecord(t))
             return true;
-        if (t.code == 0) {
-            m_pending = t;
-            m_pendingPosition = before;
-            m_hasPending = true;
-            return true;
-        }
         if (t.code == 999)
             continue;
         if (t.code == 102 && !t.value.empty() && t.value.front() == '{') {
             // Skip the application group; a record end closes it too.
             for (;;) {
-                before = m_tokens.position();
-                if (!m_tokens.next(t))
+                if (!nextInRecord(t))
                     return true;
-                if (t.code == 0) {
-                    m_pending = t;
-                    m_pendingPosition = before;
-                    m_hasPending = true;
-                    return true;
-                }
                 if (t.code == 102)
                     break;
             }

@@ -37,6 +37,9 @@ public:
 
 private:
     bool nextToken(DxfToken& t);
+    // The next token of the current record; false at the end of the text or at the next
+    // record's "0", which is kept for the following next().
+    bool nextInRecord(DxfToken& t);
     DxfTokenizer m_tokens;
     DxfToken m_pending;
     bool m_hasPending = false;

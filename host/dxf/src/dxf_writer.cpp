@@ -83,6 +83,17 @@ void DxfWriter::vector(int c, const AcGeVector3d& v) {
     real(c + 20, v.z);
 }
 
+void writeOwnedObjectStart(DxfWriter& w, std::string_view type, AcDbHandle handle, AcDbHandle owner,
+                           std::string_view subclass) {
+    w.raw(0, type);
+    w.handle(5, handle);
+    w.raw(102, "{ACAD_REACTORS");
+    w.handle(330, owner);
+    w.raw(102, "}");
+    w.handle(330, owner);
+    w.raw(100, subclass);
+}
+
 void DxfWriter::point2d(int c, double x, double y) {
     real(c, x);
     real(c + 10, y);

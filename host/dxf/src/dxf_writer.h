@@ -36,4 +36,9 @@ private:
     std::string& m_out;
 };
 
+// "0 type", the handle, the owner as reactor and as owner, and the first subclass marker: how
+// an object that a dictionary owns begins.
+void writeOwnedObjectStart(DxfWriter& w, std::string_view type, AcDbHandle handle, AcDbHandle owner,
+                           std::string_view subclass);
+
 } // namespace acdxf

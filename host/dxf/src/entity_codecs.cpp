@@ -175,6 +175,56 @@ EntityPlacement readEntityCommon(const DxfRecord& r, AcDbEntity& e, ReadContext&
     return at;
 }
 
+void writeBlockReferencePart(DxfWriter& w, const AcDbBlockReference& ref,
+                             const std::string& blockName) {
+    w.raw(100, "AcDbBlockReference");
+    w.text(2, blockName);
+    w.point(10, ref.position());
+    const AcGeVector3d& s = ref.scaleFactors();
+    if (s.x != 1 || s.y != 1 || s.z != 1) {
+        w.real(41, s.x);
+        w.real(42, s.y);
+        w.real(43, s.z);
+    }
+    if (ref.rotation() != 0)
+        w.angle(50, ref.rotation());
+    if (ref.normal().x != 0 || ref.normal().y != 0 || ref.normal().z != 1)
+        w.vector(210, ref.normal());
+}
+
+bool BlockReferencePart::take(const DxfToken& t, ReadContext& ctx) {
+    if (takePoint(t, 10, position) || takeVector(t, 210, normal))
+        return true;
+    switch (t.code) {
+    case 2:
+        blockName = ctx.text(t.value);
+        return true;
+    case 41:
+        scale.x = toReal(t);
+        return true;
+    case 42:
+        scale.y = toReal(t);
+        return true;
+    case 43:
+        scale.z = toReal(t);
+        return true;
+    case 50:
+        rotation = radians(t);
+        return true;
+    default:
+        return false;
+    }
+}
+
+void BlockReferencePart::applyTo(AcDbBlockReference& ref) const {
+    if (rotation)
+        ref.setRotation(*rotation);
+    ref.setPosition(position);
+    ref.setScaleFactors(scale);
+    if (!normal.isZeroLength())
+        ref.setNormal(normal);
+}
+
 // ---------------------------------------------------------------- LINE
 
 namespace {
@@ -523,55 +573,17 @@ void writeInsert(const AcDbEntity& e, EntityWriteContext& ctx) {
     const auto* block = peek<AcDbBlockTableRecord>(ref.blockTableRecord());
     DxfWriter& w = ctx.w;
     writeEntityStart("INSERT", e, ctx);
-    w.raw(100, "AcDbBlockReference");
-    w.text(2, block ? block->getName() : std::string());
-    w.point(10, ref.position());
-    const AcGeVector3d& s = ref.scaleFactors();
-    if (s.x != 1 || s.y != 1 || s.z != 1) {
-        w.real(41, s.x);
-        w.real(42, s.y);
-        w.real(43, s.z);
-    }
-    if (ref.rotation() != 0)
-        w.angle(50, ref.rotation());
-    if (ref.normal().x != 0 || ref.normal().y != 0 || ref.normal().z != 1)
-        w.vector(210, ref.normal());
+    writeBlockReferencePart(w, ref, block ? block->getName() : std::string());
 }
 
 AcDbEntity* readInsert(const DxfRecord& r, ReadContext& ctx) {
     auto* ref = new AcDbBlockReference;
     try {
-        AcGePoint3d pos;
-        AcGeVector3d scale(1, 1, 1), normal(0, 0, 1);
-        std::string name;
-        for (std::size_t i = bodyStart(r); i < r.body.size(); ++i) {
-            const DxfToken& t = r.body[i];
-            if (takePoint(t, 10, pos) || takeVector(t, 210, normal))
-                continue;
-            switch (t.code) {
-            case 2:
-                name = ctx.text(t.value);
-                break;
-            case 41:
-                scale.x = toReal(t);
-                break;
-            case 42:
-                scale.y = toReal(t);
-                break;
-            case 43:
-                scale.z = toReal(t);
-                break;
-            case 50:
-                ref->setRotation(radians(t));
-                break;
-            default:
-                break;
-            }
-        }
-        ref->setPosition(pos);
-        ref->setScaleFactors(scale);
-        if (!normal.isZeroLength())
-            ref->setNormal(normal);
+        BlockReferencePart part;
+        for (std::size_t i = bodyStart(r); i < r.body.size(); ++i)
+            part.take(r.body[i], ctx);
+        part.applyTo(*ref);
+        const std::string name = part.blockName;
         std::uint32_t line = r.line;
         ctx.later([&ctx, ref, name, line] {
             AcDbObjectId block;

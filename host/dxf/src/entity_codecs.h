@@ -8,6 +8,8 @@
 #include "read_context.h"
 #include "save_plan.h"
 
+#include <optional>
+#include <string>
 #include <string_view>
 
 namespace acdxf {
@@ -56,6 +58,24 @@ std::string textStyleName(AcDbObjectId id);
 // Resolves a text style name once the styles are read; unknown names leave
 // the style null (the drawing's standard style).
 AcDbObjectId findTextStyle(ReadContext& ctx, const std::string& name);
+
+// The AcDbBlockReference part that INSERT and ACAD_TABLE share: block name, position, scale,
+// rotation and normal; scale, rotation and normal only where they differ from the defaults.
+void writeBlockReferencePart(DxfWriter& w, const AcDbBlockReference& ref,
+                             const std::string& blockName);
+
+// The same part as it is read, set on the reference once the record is through.
+struct BlockReferencePart {
+    std::string blockName;
+    AcGePoint3d position;
+    AcGeVector3d scale{1, 1, 1};
+    AcGeVector3d normal{0, 0, 1};
+    std::optional<double> rotation;
+
+    // Takes one code of the part; false for codes that belong elsewhere.
+    bool take(const DxfToken& t, ReadContext& ctx);
+    void applyTo(AcDbBlockReference& ref) const;
+};
 
 // The ACAD_TABLE codec (table_codec.cpp).
 extern const EntityCodec kTableCodec;

@@ -81,13 +81,7 @@ private:
 
     void writeLayouts(AcDbHandle root) {
         AcDbHandle dict = m_plan.layoutDictionary();
-        m_w.raw(0, "DICTIONARY");
-        m_w.handle(5, dict);
-        m_w.raw(102, "{ACAD_REACTORS");
-        m_w.handle(330, root);
-        m_w.raw(102, "}");
-        m_w.handle(330, root);
-        m_w.raw(100, "AcDbDictionary");
+        writeOwnedObjectStart(m_w, "DICTIONARY", dict, root, "AcDbDictionary");
         m_w.integer(281, 1);
         for (const LayoutPlan& l : m_plan.layouts()) {
             m_w.raw(3, l.name);
@@ -100,13 +94,7 @@ private:
     void writeLayout(const LayoutPlan& l, AcDbHandle dict) {
         DxfWriter& w = m_w;
         bool model = l.tabOrder == 0;
-        w.raw(0, "LAYOUT");
-        w.handle(5, l.handle);
-        w.raw(102, "{ACAD_REACTORS");
-        w.handle(330, dict);
-        w.raw(102, "}");
-        w.handle(330, dict);
-        w.raw(100, "AcDbPlotSettings");
+        writeOwnedObjectStart(w, "LAYOUT", l.handle, dict, "AcDbPlotSettings");
         w.raw(1, "");
         w.raw(2, "none_device");
         w.raw(4, "");

@@ -55,40 +55,37 @@ AcDbObjectId ReadContext::placed(const AcDbObject* obj, AcDbHandle fileHandle) {
     return id;
 }
 
+AcDbObjectId ReadContext::placedOrThrow(Acad::ErrorStatus es, AcDbObject* obj,
+                                        AcDbHandle fileHandle, std::uint32_t line,
+                                        const std::string& what) {
+    if (es != Acad::eOk) {
+        delete obj;
+        throw DxfError(line, "cannot add " + what + ": " + acadErrorStatusText(es));
+    }
+    return placed(obj, fileHandle);
+}
+
 AcDbObjectId ReadContext::addObject(AcDbObject* obj, AcDbHandle fileHandle, std::uint32_t line) {
     AcDbObjectId id;
     preferHandle(fileHandle);
-    Acad::ErrorStatus es = m_db.addAcDbObject(id, obj);
-    if (es != Acad::eOk) {
-        delete obj;
-        throw DxfError(line, std::string("cannot add the object: ") + acadErrorStatusText(es));
-    }
-    return placed(obj, fileHandle);
+    const Acad::ErrorStatus es = m_db.addAcDbObject(id, obj);
+    return placedOrThrow(es, obj, fileHandle, line, "the object");
 }
 
 AcDbObjectId ReadContext::addRecord(AcDbSymbolTable* table, AcDbSymbolTableRecord* record,
                                     AcDbHandle fileHandle, std::uint32_t line) {
     preferHandle(fileHandle);
     AcDbObjectId id;
-    Acad::ErrorStatus es = table->add(id, record);
-    if (es != Acad::eOk) {
-        std::string name = record->getName();
-        delete record;
-        throw DxfError(line, "cannot add \"" + name + "\": " + acadErrorStatusText(es));
-    }
-    return placed(record, fileHandle);
+    const Acad::ErrorStatus es = table->add(id, record);
+    return placedOrThrow(es, record, fileHandle, line, "\"" + record->getName() + "\"");
 }
 
 AcDbObjectId ReadContext::appendEntity(AcDbBlockTableRecord* block, AcDbEntity* entity,
                                        AcDbHandle fileHandle, std::uint32_t line) {
     preferHandle(fileHandle);
     AcDbObjectId id;
-    Acad::ErrorStatus es = block->appendAcDbEntity(id, entity);
-    if (es != Acad::eOk) {
-        delete entity;
-        throw DxfError(line, std::string("cannot add the entity: ") + acadErrorStatusText(es));
-    }
-    return placed(entity, fileHandle);
+    const Acad::ErrorStatus es = block->appendAcDbEntity(id, entity);
+    return placedOrThrow(es, entity, fileHandle, line, "the entity");
 }
 
 void ReadContext::alias(AcDbHandle fileHandle, AcDbObjectId id) {

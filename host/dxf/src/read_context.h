@@ -77,6 +77,9 @@ public:
 private:
     void preferHandle(AcDbHandle fileHandle);
     AcDbObjectId placed(const AcDbObject* obj, AcDbHandle fileHandle);
+    // placed() after a successful add; otherwise deletes `obj` and throws "cannot add <what>".
+    AcDbObjectId placedOrThrow(Acad::ErrorStatus es, AcDbObject* obj, AcDbHandle fileHandle,
+                               std::uint32_t line, const std::string& what);
 
     AcDbDatabase& m_db;
     Roots m_roots;

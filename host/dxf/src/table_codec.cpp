@@ -11,7 +11,6 @@
 #include "table_cell_codes.h"
 
 #include <cmath>
-#include <numbers>
 #include <optional>
 
 namespace acdxf {
@@ -153,19 +152,7 @@ void writeTable(const AcDbEntity& e, EntityWriteContext& ctx) {
     const TableBlockPlan* block = ctx.plan.tableBlock(t.objectId());
     DxfWriter& w = ctx.w;
     writeEntityStart("ACAD_TABLE", e, ctx);
-    w.raw(100, "AcDbBlockReference");
-    w.text(2, block ? block->name : std::string());
-    w.point(10, t.position());
-    const AcGeVector3d& s = t.scaleFactors();
-    if (s.x != 1 || s.y != 1 || s.z != 1) {
-        w.real(41, s.x);
-        w.real(42, s.y);
-        w.real(43, s.z);
-    }
-    if (t.rotation() != 0)
-        w.angle(50, t.rotation());
-    if (t.normal().x != 0 || t.normal().y != 0 || t.normal().z != 1)
-        w.vector(210, t.normal());
+    writeBlockReferencePart(w, t, block ? block->name : std::string());
 
     w.raw(100, "AcDbTable");
     w.integer(280, 0);
@@ -246,9 +233,7 @@ public:
     // Fills the entity's block reference part and returns the grid.
     ParsedTable parse(AcDbTable& table) {
         enum { kEntity, kBlockRef, kTable } part = kEntity;
-        AcGePoint3d pos;
-        AcGeVector3d scale(1, 1, 1), normal(0, 0, 1);
-        std::string blockName;
+        BlockReferencePart blockRef;
         AcDbHandle blockRecord;
         for (const DxfToken& t : m_r.body) {
             if (t.code == 100) {
@@ -261,56 +246,15 @@ public:
             if (part == kEntity)
                 continue;
             if (part == kBlockRef) {
-                switch (t.code) {
-                case 2:
-                    blockName = m_ctx.text(t.value);
-                    break;
-                case 10:
-                    pos.x = toReal(t);
-                    break;
-                case 20:
-                    pos.y = toReal(t);
-                    break;
-                case 30:
-                    pos.z = toReal(t);
-                    break;
-                case 41:
-                    scale.x = toReal(t);
-                    break;
-                case 42:
-                    scale.y = toReal(t);
-                    break;
-                case 43:
-                    scale.z = toReal(t);
-                    break;
-                case 210:
-                    normal.x = toReal(t);
-                    break;
-                case 220:
-                    normal.y = toReal(t);
-                    break;
-                case 230:
-                    normal.z = toReal(t);
-                    break;
-                case 50:
-                    table.setRotation(static_cast<double>(static_cast<long double>(toReal(t)) *
-                                                          std::numbers::pi_v<long double> /
-                                                          180.0L));
-                    break;
-                default:
-                    break;
-                }
+                blockRef.take(t, m_ctx);
                 continue;
             }
             if (t.code == 343)
                 blockRecord = toHandle(t);
             tableCode(t);
         }
-        table.setPosition(pos);
-        table.setScaleFactors(scale);
-        if (!normal.isZeroLength())
-            table.setNormal(normal);
-        m_ctx.claimTableBlock(blockRecord, blockName);
+        blockRef.applyTo(table);
+        m_ctx.claimTableBlock(blockRecord, blockRef.blockName);
         finish();
         m_table.trueColors = readTrueColorXdata(m_r);
         return std::move(m_table);

@@ -90,13 +90,7 @@ void readFormatCode(AcDbCellFormat& f, const DxfToken& t, ReadContext& ctx) {
 } // namespace
 
 void writeTableStyle(DxfWriter& w, const AcDbTableStyle& s, AcDbHandle handle, AcDbHandle owner) {
-    w.raw(0, "TABLESTYLE");
-    w.handle(5, handle);
-    w.raw(102, "{ACAD_REACTORS");
-    w.handle(330, owner);
-    w.raw(102, "}");
-    w.handle(330, owner);
-    w.raw(100, "AcDbTableStyle");
+    writeOwnedObjectStart(w, "TABLESTYLE", handle, owner, "AcDbTableStyle");
     w.integer(280, 0);
     w.text(3, s.description());
     w.integer(70, s.flowDirection());

@@ -54,5 +54,10 @@ private:
 AcCmRgb acdbColorIndexRgb(int index);
 // Packed 0x00RRGGBB, the form acedGetRGB answers.
 unsigned long acedGetRGB(int colorIndex);
+// An RGB value packed as 0x00RRGGBB, as acedGetRGB packs it.
+inline unsigned long acdbPackRgb(AcCmRgb rgb) {
+    return (static_cast<unsigned long>(rgb.red) << 16) |
+           (static_cast<unsigned long>(rgb.green) << 8) | rgb.blue;
+}
 // Nearest colour index (1..255) of an RGB value.
 int acdbNearestColorIndex(AcCmRgb rgb);
