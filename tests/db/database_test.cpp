@@ -99,6 +99,14 @@ TEST(Erase, ErasedObjectsOpenOnlyWhenAskedAndDropOutOfIterations) {
     AcDbObjectPointer<AcDbBlockTableRecord> ms(db.modelSpaceId(), AcDb::kForRead);
     EXPECT_EQ(ms->entityIds(), AcDbObjectIdArray{keep});
     EXPECT_EQ(ms->entityIds(true).size(), 2u);
+
+    std::vector<AcDbObjectId> walked, walkedAll;
+    for (auto it = ms->newIterator(); !it.done(); it.step())
+        walked.push_back(it.getEntityId());
+    for (auto it = ms->newIterator(false); !it.done(); it.step())
+        walkedAll.push_back(it.getEntityId());
+    EXPECT_EQ(walked, AcDbObjectIdArray{keep});
+    EXPECT_EQ(walkedAll, (AcDbObjectIdArray{keep, gone}));
     ms.close();
 
     ASSERT_EQ(acdbOpenObject(line, gone, AcDb::kForWrite, true), Acad::eOk);

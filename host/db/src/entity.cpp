@@ -1,6 +1,7 @@
 #include "acdb/entity.h"
 #include "acdb/database.h"
 #include "textmetrics.h"
+#include "write_access.h"
 
 #include <cmath>
 
@@ -13,37 +14,28 @@ ACDB_DEFINE_MEMBERS(AcDbMText, AcDbEntity, "MTEXT")
 ACDB_DEFINE_MEMBERS(AcDbSolid, AcDbEntity, "SOLID")
 ACDB_DEFINE_MEMBERS(AcDbBlockReference, AcDbEntity, "INSERT")
 
-// Every setter checks write access first, then assigns.
-#define WRITE(expr)                                                                                \
-    do {                                                                                           \
-        if (Acad::ErrorStatus es_ = assertWriteEnabled(); es_ != Acad::eOk)                        \
-            return es_;                                                                            \
-        expr;                                                                                      \
-        return Acad::eOk;                                                                          \
-    } while (0)
-
 // ---- AcDbEntity
 
 Acad::ErrorStatus AcDbEntity::setLayer(const std::string& name) {
     if (name.empty())
         return Acad::eInvalidInput;
-    WRITE(m_layer = name);
+    ACDB_WRITE(m_layer = name);
 }
 Acad::ErrorStatus AcDbEntity::setColor(const AcCmColor& c) {
-    WRITE(m_color = c);
+    ACDB_WRITE(m_color = c);
 }
 Acad::ErrorStatus AcDbEntity::setColorIndex(std::uint16_t index) {
-    WRITE(m_color.setColorIndex(index));
+    ACDB_WRITE(m_color.setColorIndex(index));
 }
 Acad::ErrorStatus AcDbEntity::setLineWeight(AcDb::LineWeight lw) {
     if (!AcDb::isValidLineWeight(lw))
         return Acad::eInvalidInput;
-    WRITE(m_lineWeight = lw);
+    ACDB_WRITE(m_lineWeight = lw);
 }
 Acad::ErrorStatus AcDbEntity::setLinetype(const std::string& name) {
     if (name.empty())
         return Acad::eInvalidInput;
-    WRITE(m_linetype = name);
+    ACDB_WRITE(m_linetype = name);
 }
 
 Acad::ErrorStatus AcDbEntity::getGeomExtents(AcDbExtents&) const {
@@ -66,70 +58,70 @@ void AcDbEntity::copyEntityProperties(const AcDbEntity& from) {
 // ---- AcDbLine
 
 Acad::ErrorStatus AcDbLine::setStartPoint(const AcGePoint3d& p) {
-    WRITE(m_start = p);
+    ACDB_WRITE(m_start = p);
 }
 Acad::ErrorStatus AcDbLine::setEndPoint(const AcGePoint3d& p) {
-    WRITE(m_end = p);
+    ACDB_WRITE(m_end = p);
 }
 Acad::ErrorStatus AcDbLine::getGeomExtents(AcDbExtents& ext) const {
     ext = AcDbExtents(m_start, m_end);
     return Acad::eOk;
 }
 Acad::ErrorStatus AcDbLine::transformBy(const AcGeMatrix3d& m) {
-    WRITE((m_start = m * m_start, m_end = m * m_end));
+    ACDB_WRITE((m_start = m * m_start, m_end = m * m_end));
 }
 
 // ---- AcDbRay
 
 Acad::ErrorStatus AcDbRay::setBasePoint(const AcGePoint3d& p) {
-    WRITE(m_base = p);
+    ACDB_WRITE(m_base = p);
 }
 Acad::ErrorStatus AcDbRay::setUnitDir(const AcGeVector3d& v) {
     if (v.isZeroLength())
         return Acad::eDegenerateGeometry;
-    WRITE(m_dir = v.normal());
+    ACDB_WRITE(m_dir = v.normal());
 }
 Acad::ErrorStatus AcDbRay::getGeomExtents(AcDbExtents&) const {
     return Acad::eInvalidExtents;
 }
 Acad::ErrorStatus AcDbRay::transformBy(const AcGeMatrix3d& m) {
-    WRITE((m_base = m * m_base, m_dir = (m * m_dir).normal()));
+    ACDB_WRITE((m_base = m * m_base, m_dir = (m * m_dir).normal()));
 }
 
 // ---- AcDbText
 
 Acad::ErrorStatus AcDbText::setPosition(const AcGePoint3d& p) {
-    WRITE(m_position = p);
+    ACDB_WRITE(m_position = p);
 }
 Acad::ErrorStatus AcDbText::setAlignmentPoint(const AcGePoint3d& p) {
-    WRITE(m_alignment = p);
+    ACDB_WRITE(m_alignment = p);
 }
 Acad::ErrorStatus AcDbText::setTextString(const std::string& s) {
-    WRITE(m_text = s);
+    ACDB_WRITE(m_text = s);
 }
 Acad::ErrorStatus AcDbText::setHeight(double h) {
     if (!(h > 0) || !std::isfinite(h))
         return Acad::eInvalidInput;
-    WRITE(m_height = h);
+    ACDB_WRITE(m_height = h);
 }
 Acad::ErrorStatus AcDbText::setRotation(double r) {
     if (!std::isfinite(r))
         return Acad::eInvalidInput;
-    WRITE(m_rotation = r);
+    ACDB_WRITE(m_rotation = r);
 }
 Acad::ErrorStatus AcDbText::setWidthFactor(double w) {
     if (!(w > 0) || !std::isfinite(w))
         return Acad::eInvalidInput;
-    WRITE(m_widthFactor = w);
+    ACDB_WRITE(m_widthFactor = w);
 }
 Acad::ErrorStatus AcDbText::setTextStyle(AcDbObjectId id) {
-    WRITE(m_style = id);
+    ACDB_WRITE(m_style = id);
 }
 Acad::ErrorStatus AcDbText::setHorizontalMode(HorzMode m) {
-    WRITE(m_horz = m);
+    ACDB_WRITE(m_horz = m);
 }
 Acad::ErrorStatus AcDbText::setVerticalMode(VertMode m) {
-    WRITE(m_vert = m);
+    ACDB_WRITE(m_vert = m);
 }
 
 AcGePoint3d AcDbText::anchorPoint() const {
@@ -207,48 +199,48 @@ AcDbAttributeDefinition::AcDbAttributeDefinition(const AcGePoint3d& pos,
 Acad::ErrorStatus AcDbAttributeDefinition::setTag(const std::string& s) {
     if (s.empty() || s.find(' ') != std::string::npos)
         return Acad::eInvalidInput;
-    WRITE(m_tag = s);
+    ACDB_WRITE(m_tag = s);
 }
 Acad::ErrorStatus AcDbAttributeDefinition::setPrompt(const std::string& s) {
-    WRITE(m_prompt = s);
+    ACDB_WRITE(m_prompt = s);
 }
 Acad::ErrorStatus AcDbAttributeDefinition::setConstant(bool c) {
-    WRITE(m_constant = c);
+    ACDB_WRITE(m_constant = c);
 }
 Acad::ErrorStatus AcDbAttributeDefinition::setInvisible(bool i) {
-    WRITE(m_invisible = i);
+    ACDB_WRITE(m_invisible = i);
 }
 
 // ---- AcDbMText
 
 Acad::ErrorStatus AcDbMText::setLocation(const AcGePoint3d& p) {
-    WRITE(m_location = p);
+    ACDB_WRITE(m_location = p);
 }
 Acad::ErrorStatus AcDbMText::setContents(const std::string& s) {
-    WRITE(m_contents = s);
+    ACDB_WRITE(m_contents = s);
 }
 Acad::ErrorStatus AcDbMText::setTextHeight(double h) {
     if (!(h > 0) || !std::isfinite(h))
         return Acad::eInvalidInput;
-    WRITE(m_height = h);
+    ACDB_WRITE(m_height = h);
 }
 Acad::ErrorStatus AcDbMText::setWidth(double w) {
     if (!(w >= 0) || !std::isfinite(w))
         return Acad::eInvalidInput;
-    WRITE(m_width = w);
+    ACDB_WRITE(m_width = w);
 }
 Acad::ErrorStatus AcDbMText::setAttachment(int a) {
     if (a < 1 || a > 9)
         return Acad::eInvalidInput;
-    WRITE(m_attachment = a);
+    ACDB_WRITE(m_attachment = a);
 }
 Acad::ErrorStatus AcDbMText::setDirection(const AcGeVector3d& d) {
     if (d.isZeroLength())
         return Acad::eDegenerateGeometry;
-    WRITE(m_direction = d.normal());
+    ACDB_WRITE(m_direction = d.normal());
 }
 Acad::ErrorStatus AcDbMText::setTextStyle(AcDbObjectId id) {
-    WRITE(m_style = id);
+    ACDB_WRITE(m_style = id);
 }
 
 Acad::ErrorStatus AcDbMText::getGeomExtents(AcDbExtents& ext) const {
@@ -301,7 +293,7 @@ Acad::ErrorStatus AcDbSolid::getPointAt(int index, AcGePoint3d& p) const {
 Acad::ErrorStatus AcDbSolid::setPointAt(int index, const AcGePoint3d& p) {
     if (index < 0 || index > 3)
         return Acad::eInvalidInput;
-    WRITE(m_pts[index] = p);
+    ACDB_WRITE(m_pts[index] = p);
 }
 Acad::ErrorStatus AcDbSolid::getGeomExtents(AcDbExtents& ext) const {
     ext = AcDbExtents();
@@ -323,25 +315,25 @@ AcDbBlockReference::AcDbBlockReference(const AcGePoint3d& position, AcDbObjectId
     : m_block(blockId), m_position(position) {}
 
 Acad::ErrorStatus AcDbBlockReference::setBlockTableRecord(AcDbObjectId id) {
-    WRITE(m_block = id);
+    ACDB_WRITE(m_block = id);
 }
 Acad::ErrorStatus AcDbBlockReference::setPosition(const AcGePoint3d& p) {
-    WRITE(m_position = p);
+    ACDB_WRITE(m_position = p);
 }
 Acad::ErrorStatus AcDbBlockReference::setScaleFactors(const AcGeVector3d& s) {
     if (s.x == 0 || s.y == 0 || s.z == 0 || !std::isfinite(s.x + s.y + s.z))
         return Acad::eInvalidInput;
-    WRITE(m_scale = s);
+    ACDB_WRITE(m_scale = s);
 }
 Acad::ErrorStatus AcDbBlockReference::setRotation(double r) {
     if (!std::isfinite(r))
         return Acad::eInvalidInput;
-    WRITE(m_rotation = r);
+    ACDB_WRITE(m_rotation = r);
 }
 Acad::ErrorStatus AcDbBlockReference::setNormal(const AcGeVector3d& n) {
     if (n.isZeroLength())
         return Acad::eDegenerateGeometry;
-    WRITE(m_normal = n.normal());
+    ACDB_WRITE(m_normal = n.normal());
 }
 
 AcGeMatrix3d AcDbBlockReference::blockTransform() const {

@@ -1,6 +1,7 @@
 #include "acdb/symboltables.h"
 #include "acdb/database.h"
 #include "names.h"
+#include "write_access.h"
 
 #include <numeric>
 
@@ -14,14 +15,6 @@ ACDB_DEFINE_MEMBERS(AcDbLinetypeTableRecord, AcDbSymbolTableRecord, "LTYPE")
 ACDB_DEFINE_MEMBERS(AcDbLinetypeTable, AcDbSymbolTable, "LTYPE")
 ACDB_DEFINE_MEMBERS(AcDbTextStyleTableRecord, AcDbSymbolTableRecord, "STYLE")
 ACDB_DEFINE_MEMBERS(AcDbTextStyleTable, AcDbSymbolTable, "STYLE")
-
-#define WRITE(expr)                                                                                \
-    do {                                                                                           \
-        if (Acad::ErrorStatus es_ = assertWriteEnabled(); es_ != Acad::eOk)                        \
-            return es_;                                                                            \
-        expr;                                                                                      \
-        return Acad::eOk;                                                                          \
-    } while (0)
 
 namespace {
 // Symbol names may not hold characters that break files or look-ups.
@@ -152,16 +145,6 @@ std::size_t AcDbSymbolTable::count() const {
     return recordIds().size();
 }
 
-AcDbSymbolTable::Iterator::Iterator(const AcDbSymbolTable* table, bool skipErased)
-    : m_ids(table->m_records), m_skipErased(skipErased) {
-    skip();
-}
-
-void AcDbSymbolTable::Iterator::skip() {
-    while (m_pos < m_ids.size() && m_skipErased && m_ids[m_pos].isErased())
-        ++m_pos;
-}
-
 // ---- block table records
 
 Acad::ErrorStatus AcDbBlockTableRecord::appendAcDbEntity(AcDbObjectId& id, AcDbEntity* entity) {
@@ -209,22 +192,22 @@ Acad::ErrorStatus AcDbBlockTableRecord::getBlockReferenceIds(AcDbObjectIdArray& 
 }
 
 Acad::ErrorStatus AcDbBlockTableRecord::setOrigin(const AcGePoint3d& p) {
-    WRITE(m_origin = p);
+    ACDB_WRITE(m_origin = p);
 }
 Acad::ErrorStatus AcDbBlockTableRecord::setComments(const std::string& c) {
-    WRITE(m_comments = c);
+    ACDB_WRITE(m_comments = c);
 }
 Acad::ErrorStatus AcDbBlockTableRecord::setIsFromExternalReference(bool b) {
-    WRITE(m_xref = b);
+    ACDB_WRITE(m_xref = b);
 }
 Acad::ErrorStatus AcDbBlockTableRecord::setIsFromOverlayReference(bool b) {
-    WRITE(m_overlay = b);
+    ACDB_WRITE(m_overlay = b);
 }
 Acad::ErrorStatus AcDbBlockTableRecord::setIsUnloaded(bool b) {
-    WRITE(m_unloaded = b);
+    ACDB_WRITE(m_unloaded = b);
 }
 Acad::ErrorStatus AcDbBlockTableRecord::setPathName(const std::string& p) {
-    WRITE(m_xrefPath = p);
+    ACDB_WRITE(m_xrefPath = p);
 }
 
 bool AcDbBlockTableRecord::isLayout() const {
@@ -245,44 +228,34 @@ bool AcDbBlockTableRecord::hasAttributeDefinitions() const {
     return false;
 }
 
-AcDbBlockTableRecord::Iterator::Iterator(const AcDbBlockTableRecord* record, bool skipErased)
-    : m_ids(record->m_entities), m_skipErased(skipErased) {
-    skip();
-}
-
-void AcDbBlockTableRecord::Iterator::skip() {
-    while (m_pos < m_ids.size() && m_skipErased && m_ids[m_pos].isErased())
-        ++m_pos;
-}
-
 // ---- other records
 
 Acad::ErrorStatus AcDbLayerTableRecord::setColor(const AcCmColor& c) {
-    WRITE(m_color = c);
+    ACDB_WRITE(m_color = c);
 }
 Acad::ErrorStatus AcDbLayerTableRecord::setLinetype(const std::string& n) {
-    WRITE(m_linetype = n);
+    ACDB_WRITE(m_linetype = n);
 }
 Acad::ErrorStatus AcDbLayerTableRecord::setLineWeight(AcDb::LineWeight lw) {
     if (!AcDb::isValidLineWeight(lw))
         return Acad::eInvalidInput;
-    WRITE(m_lineWeight = lw);
+    ACDB_WRITE(m_lineWeight = lw);
 }
 Acad::ErrorStatus AcDbLayerTableRecord::setIsOff(bool v) {
-    WRITE(m_off = v);
+    ACDB_WRITE(m_off = v);
 }
 Acad::ErrorStatus AcDbLayerTableRecord::setIsFrozen(bool v) {
-    WRITE(m_frozen = v);
+    ACDB_WRITE(m_frozen = v);
 }
 Acad::ErrorStatus AcDbLayerTableRecord::setIsLocked(bool v) {
-    WRITE(m_locked = v);
+    ACDB_WRITE(m_locked = v);
 }
 
 Acad::ErrorStatus AcDbLinetypeTableRecord::setComments(const std::string& c) {
-    WRITE(m_comments = c);
+    ACDB_WRITE(m_comments = c);
 }
 Acad::ErrorStatus AcDbLinetypeTableRecord::setDashes(const std::vector<double>& d) {
-    WRITE(m_dashes = d);
+    ACDB_WRITE(m_dashes = d);
 }
 double AcDbLinetypeTableRecord::patternLength() const {
     double sum = 0;
@@ -294,19 +267,19 @@ double AcDbLinetypeTableRecord::patternLength() const {
 Acad::ErrorStatus AcDbTextStyleTableRecord::setTextSize(double s) {
     if (!(s >= 0))
         return Acad::eInvalidInput;
-    WRITE(m_size = s);
+    ACDB_WRITE(m_size = s);
 }
 Acad::ErrorStatus AcDbTextStyleTableRecord::setXScale(double s) {
     if (!(s > 0))
         return Acad::eInvalidInput;
-    WRITE(m_xScale = s);
+    ACDB_WRITE(m_xScale = s);
 }
 Acad::ErrorStatus AcDbTextStyleTableRecord::setObliquingAngle(double a) {
-    WRITE(m_oblique = a);
+    ACDB_WRITE(m_oblique = a);
 }
 Acad::ErrorStatus AcDbTextStyleTableRecord::setFileName(const std::string& f) {
-    WRITE(m_font = f);
+    ACDB_WRITE(m_font = f);
 }
 Acad::ErrorStatus AcDbTextStyleTableRecord::setBigFontFileName(const std::string& f) {
-    WRITE(m_bigFont = f);
+    ACDB_WRITE(m_bigFont = f);
 }

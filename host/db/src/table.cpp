@@ -7,6 +7,7 @@
 #include "table_graphics.h"
 #include "table_grid.h"
 #include "table_layout.h"
+#include "write_access.h"
 
 #include <algorithm>
 #include <cmath>
@@ -232,10 +233,6 @@ struct AcDbTableData {
     }
 };
 
-#define TABLE_ASSERT_WRITE()                                                                       \
-    if (Acad::ErrorStatus es_ = assertWriteEnabled(); es_ != Acad::eOk)                            \
-    return es_
-
 AcDbTable::AcDbTable() : m_data(std::make_unique<AcDbTableData>()) {}
 
 AcDbTable::AcDbTable(const AcDbTable& other)
@@ -260,7 +257,7 @@ Acad::ErrorStatus AcDbTable::setNumColumns(int cols) {
 }
 
 Acad::ErrorStatus AcDbTable::setSize(int rows, int cols) {
-    TABLE_ASSERT_WRITE();
+    ACDB_ASSERT_WRITE();
     if (rows < 1 || cols < 1 || rows > TableGrid::kMaxRows || cols > TableGrid::kMaxColumns ||
         static_cast<long long>(rows) * cols > TableGrid::kMaxCells)
         return Acad::eInvalidInput;
@@ -286,7 +283,7 @@ double AcDbTable::columnWidth(int col) const {
 }
 
 Acad::ErrorStatus AcDbTable::setColumnWidth(int col, double width) {
-    TABLE_ASSERT_WRITE();
+    ACDB_ASSERT_WRITE();
     if (col < 0 || col >= columnCount() || !isPositive(width))
         return Acad::eInvalidInput;
     m_data->grid.setColumnWidth(col, width);
@@ -295,7 +292,7 @@ Acad::ErrorStatus AcDbTable::setColumnWidth(int col, double width) {
 }
 
 Acad::ErrorStatus AcDbTable::setColumnWidth(double width) {
-    TABLE_ASSERT_WRITE();
+    ACDB_ASSERT_WRITE();
     if (!isPositive(width))
         return Acad::eInvalidInput;
     for (int c = 0; c < columnCount(); ++c)
@@ -311,7 +308,7 @@ double AcDbTable::rowHeight(int row) const {
 }
 
 Acad::ErrorStatus AcDbTable::setRowHeight(int row, double height) {
-    TABLE_ASSERT_WRITE();
+    ACDB_ASSERT_WRITE();
     if (row < 0 || row >= rowCount() || !isPositive(height))
         return Acad::eInvalidInput;
     m_data->grid.setRowHeight(row, height);
@@ -320,7 +317,7 @@ Acad::ErrorStatus AcDbTable::setRowHeight(int row, double height) {
 }
 
 Acad::ErrorStatus AcDbTable::setRowHeight(double height) {
-    TABLE_ASSERT_WRITE();
+    ACDB_ASSERT_WRITE();
     if (!isPositive(height))
         return Acad::eInvalidInput;
     for (int r = 0; r < rowCount(); ++r)
@@ -343,7 +340,7 @@ double AcDbTable::height() const {
 }
 
 Acad::ErrorStatus AcDbTable::insertColumns(int col, double width, int count) {
-    TABLE_ASSERT_WRITE();
+    ACDB_ASSERT_WRITE();
     Acad::ErrorStatus es = m_data->grid.insertColumns(col, count, width);
     if (es == Acad::eOk)
         m_data->changed();
@@ -351,7 +348,7 @@ Acad::ErrorStatus AcDbTable::insertColumns(int col, double width, int count) {
 }
 
 Acad::ErrorStatus AcDbTable::insertRows(int row, double height, int count) {
-    TABLE_ASSERT_WRITE();
+    ACDB_ASSERT_WRITE();
     Acad::ErrorStatus es = m_data->grid.insertRows(row, count, height);
     if (es == Acad::eOk)
         m_data->changed();
@@ -359,7 +356,7 @@ Acad::ErrorStatus AcDbTable::insertRows(int row, double height, int count) {
 }
 
 Acad::ErrorStatus AcDbTable::deleteColumns(int col, int count) {
-    TABLE_ASSERT_WRITE();
+    ACDB_ASSERT_WRITE();
     Acad::ErrorStatus es = m_data->grid.deleteColumns(col, count);
     if (es == Acad::eOk) {
         m_data->dropStaleSelection();
@@ -369,7 +366,7 @@ Acad::ErrorStatus AcDbTable::deleteColumns(int col, int count) {
 }
 
 Acad::ErrorStatus AcDbTable::deleteRows(int row, int count) {
-    TABLE_ASSERT_WRITE();
+    ACDB_ASSERT_WRITE();
     Acad::ErrorStatus es = m_data->grid.deleteRows(row, count);
     if (es == Acad::eOk) {
         m_data->dropStaleSelection();
@@ -381,7 +378,7 @@ Acad::ErrorStatus AcDbTable::deleteRows(int row, int count) {
 // ---------------------------------------------------------------- merging
 
 Acad::ErrorStatus AcDbTable::mergeCells(int minRow, int maxRow, int minCol, int maxCol) {
-    TABLE_ASSERT_WRITE();
+    ACDB_ASSERT_WRITE();
     Acad::ErrorStatus es = m_data->grid.merge({minRow, maxRow, minCol, maxCol});
     if (es == Acad::eOk)
         m_data->changed();
@@ -389,7 +386,7 @@ Acad::ErrorStatus AcDbTable::mergeCells(int minRow, int maxRow, int minCol, int 
 }
 
 Acad::ErrorStatus AcDbTable::unmergeCells(int minRow, int maxRow, int minCol, int maxCol) {
-    TABLE_ASSERT_WRITE();
+    ACDB_ASSERT_WRITE();
     Acad::ErrorStatus es = m_data->grid.unmerge({minRow, maxRow, minCol, maxCol});
     if (es == Acad::eOk)
         m_data->changed();
@@ -428,7 +425,7 @@ AcDb::CellType AcDbTable::cellType(int row, int col) const {
 }
 
 Acad::ErrorStatus AcDbTable::setCellType(int row, int col, AcDb::CellType type) {
-    TABLE_ASSERT_WRITE();
+    ACDB_ASSERT_WRITE();
     TableCell* c = m_data->cell(row, col);
     if (!c || (type != AcDb::kTextCell && type != AcDb::kBlockCell))
         return Acad::eInvalidInput;
@@ -443,7 +440,7 @@ std::string AcDbTable::textString(int row, int col) const {
 }
 
 Acad::ErrorStatus AcDbTable::setTextString(int row, int col, const std::string& text) {
-    TABLE_ASSERT_WRITE();
+    ACDB_ASSERT_WRITE();
     TableCell* c = m_data->cell(row, col);
     if (!c)
         return Acad::eInvalidInput;
@@ -460,7 +457,7 @@ AcDbObjectId AcDbTable::textStyle(int row, int col) const {
 }
 
 Acad::ErrorStatus AcDbTable::setTextStyle(int row, int col, AcDbObjectId id) {
-    TABLE_ASSERT_WRITE();
+    ACDB_ASSERT_WRITE();
     TableCell* c = m_data->cell(row, col);
     if (!c)
         return Acad::eInvalidInput;
@@ -477,7 +474,7 @@ double AcDbTable::textHeight(int row, int col) const {
 }
 
 Acad::ErrorStatus AcDbTable::setTextHeight(int row, int col, double height) {
-    TABLE_ASSERT_WRITE();
+    ACDB_ASSERT_WRITE();
     TableCell* c = m_data->cell(row, col);
     if (!c || !isPositive(height))
         return Acad::eInvalidInput;
@@ -495,7 +492,7 @@ AcCmColor AcDbTable::textColor(int row, int col) const {
 }
 
 Acad::ErrorStatus AcDbTable::setTextColor(int row, int col, const AcCmColor& color) {
-    TABLE_ASSERT_WRITE();
+    ACDB_ASSERT_WRITE();
     TableCell* c = m_data->cell(row, col);
     if (!c)
         return Acad::eInvalidInput;
@@ -515,7 +512,7 @@ AcDb::CellAlignment AcDbTable::cellAlignment(int row, int col) const {
 }
 
 Acad::ErrorStatus AcDbTable::setCellAlignment(int row, int col, AcDb::CellAlignment a) {
-    TABLE_ASSERT_WRITE();
+    ACDB_ASSERT_WRITE();
     TableCell* c = m_data->cell(row, col);
     if (!c || !isValidAlignment(a))
         return Acad::eInvalidInput;
@@ -533,7 +530,7 @@ bool AcDbTable::isFillNone(int row, int col) const {
 }
 
 Acad::ErrorStatus AcDbTable::setFillNone(int row, int col, bool none) {
-    TABLE_ASSERT_WRITE();
+    ACDB_ASSERT_WRITE();
     TableCell* c = m_data->cell(row, col);
     if (!c)
         return Acad::eInvalidInput;
@@ -551,7 +548,7 @@ AcCmColor AcDbTable::fillColor(int row, int col) const {
 }
 
 Acad::ErrorStatus AcDbTable::setFillColor(int row, int col, const AcCmColor& color) {
-    TABLE_ASSERT_WRITE();
+    ACDB_ASSERT_WRITE();
     TableCell* c = m_data->cell(row, col);
     if (!c)
         return Acad::eInvalidInput;
@@ -569,7 +566,7 @@ AcDbObjectId AcDbTable::cellBlock(int row, int col) const {
 }
 
 Acad::ErrorStatus AcDbTable::setCellBlock(int row, int col, AcDbObjectId blockId, bool autoFit) {
-    TABLE_ASSERT_WRITE();
+    ACDB_ASSERT_WRITE();
     TableCell* c = m_data->cell(row, col);
     if (!c || blockId.isNull())
         return Acad::eInvalidInput;
@@ -590,7 +587,7 @@ bool AcDbTable::cellBlockAutoFit(int row, int col) const {
 }
 
 Acad::ErrorStatus AcDbTable::setCellBlockAutoFit(int row, int col, bool autoFit) {
-    TABLE_ASSERT_WRITE();
+    ACDB_ASSERT_WRITE();
     TableCell* c = m_data->cell(row, col);
     if (!c)
         return Acad::eInvalidInput;
@@ -605,7 +602,7 @@ double AcDbTable::cellBlockScale(int row, int col) const {
 }
 
 Acad::ErrorStatus AcDbTable::setCellBlockScale(int row, int col, double scale) {
-    TABLE_ASSERT_WRITE();
+    ACDB_ASSERT_WRITE();
     TableCell* c = m_data->cell(row, col);
     if (!c || !isPositive(scale))
         return Acad::eInvalidInput;
@@ -620,7 +617,7 @@ double AcDbTable::cellBlockRotation(int row, int col) const {
 }
 
 Acad::ErrorStatus AcDbTable::setCellBlockRotation(int row, int col, double rotation) {
-    TABLE_ASSERT_WRITE();
+    ACDB_ASSERT_WRITE();
     TableCell* c = m_data->cell(row, col);
     if (!c || !std::isfinite(rotation))
         return Acad::eInvalidInput;
@@ -645,7 +642,7 @@ Acad::ErrorStatus AcDbTable::cellBlockAttributeValue(int row, int col, AcDbObjec
 
 Acad::ErrorStatus AcDbTable::setCellBlockAttributeValue(int row, int col, AcDbObjectId attDefId,
                                                         const std::string& value) {
-    TABLE_ASSERT_WRITE();
+    ACDB_ASSERT_WRITE();
     TableCell* c = m_data->cell(row, col);
     if (!c || attDefId.isNull())
         return Acad::eInvalidInput;
@@ -678,7 +675,7 @@ AcDb::Visibility AcDbTable::edgeVisibility(int row, int col, AcDb::CellEdgeMask 
 }
 
 Acad::ErrorStatus AcDbTable::setEdgeVisibility(int row, int col, int edgeMask, AcDb::Visibility v) {
-    TABLE_ASSERT_WRITE();
+    ACDB_ASSERT_WRITE();
     if (!isValidVisibility(v))
         return Acad::eInvalidInput;
     return m_data->writeEdges(row, col, edgeMask, [v](GridSegment& s) {
@@ -696,7 +693,7 @@ AcCmColor AcDbTable::edgeColor(int row, int col, AcDb::CellEdgeMask edge) const 
 }
 
 Acad::ErrorStatus AcDbTable::setEdgeColor(int row, int col, int edgeMask, const AcCmColor& color) {
-    TABLE_ASSERT_WRITE();
+    ACDB_ASSERT_WRITE();
     return m_data->writeEdges(row, col, edgeMask, [&color](GridSegment& s) {
         s.color = color;
         s.markOverridden(kEdgeColor);
@@ -714,7 +711,7 @@ AcDb::LineWeight AcDbTable::edgeLineWeight(int row, int col, AcDb::CellEdgeMask 
 
 Acad::ErrorStatus AcDbTable::setEdgeLineWeight(int row, int col, int edgeMask,
                                                AcDb::LineWeight lw) {
-    TABLE_ASSERT_WRITE();
+    ACDB_ASSERT_WRITE();
     if (!acdbtable::isValidLineWeight(lw))
         return Acad::eInvalidInput;
     return m_data->writeEdges(row, col, edgeMask, [lw](GridSegment& s) {
@@ -740,7 +737,7 @@ bool AcDbTable::isEdgePropertyOverridden(int row, int col, AcDb::CellEdgeMask ed
 }
 
 Acad::ErrorStatus AcDbTable::clearCellOverride(int row, int col, CellProperty p) {
-    TABLE_ASSERT_WRITE();
+    ACDB_ASSERT_WRITE();
     TableCell* c = m_data->cell(row, col);
     if (!c || p < 0 || p >= kCellPropertyCount)
         return Acad::eInvalidInput;
@@ -756,7 +753,7 @@ double AcDbTable::horizontalCellMargin() const {
 }
 
 Acad::ErrorStatus AcDbTable::setHorizontalCellMargin(double m) {
-    TABLE_ASSERT_WRITE();
+    ACDB_ASSERT_WRITE();
     if (!isValidMargin(m))
         return Acad::eInvalidInput;
     m_data->horzMargin = m;
@@ -769,7 +766,7 @@ double AcDbTable::verticalCellMargin() const {
 }
 
 Acad::ErrorStatus AcDbTable::setVerticalCellMargin(double m) {
-    TABLE_ASSERT_WRITE();
+    ACDB_ASSERT_WRITE();
     if (!isValidMargin(m))
         return Acad::eInvalidInput;
     m_data->vertMargin = m;
@@ -786,7 +783,7 @@ AcDbObjectId AcDbTable::tableStyle() const {
 }
 
 Acad::ErrorStatus AcDbTable::setTableStyle(AcDbObjectId styleId) {
-    TABLE_ASSERT_WRITE();
+    ACDB_ASSERT_WRITE();
     if (styleId.isNull())
         return Acad::eNullObjectId;
     AcDbObjectPointer<AcDbTableStyle> style(styleId, AcDb::kForRead);
@@ -799,7 +796,7 @@ Acad::ErrorStatus AcDbTable::setTableStyle(AcDbObjectId styleId) {
 }
 
 Acad::ErrorStatus AcDbTable::setTableStyleId(AcDbObjectId styleId) {
-    TABLE_ASSERT_WRITE();
+    ACDB_ASSERT_WRITE();
     m_data->styleId = styleId;
     return Acad::eOk;
 }
@@ -809,7 +806,7 @@ const AcDbTableStyle& AcDbTable::styleSnapshot() const {
 }
 
 Acad::ErrorStatus AcDbTable::setStyleSnapshot(const AcDbTableStyle& style) {
-    TABLE_ASSERT_WRITE();
+    ACDB_ASSERT_WRITE();
     m_data->style = std::make_unique<AcDbTableStyle>(style);
     m_data->changed();
     return Acad::eOk;
@@ -830,7 +827,7 @@ AcGeVector3d AcDbTable::direction() const {
 }
 
 Acad::ErrorStatus AcDbTable::setDirection(const AcGeVector3d& horizontal) {
-    TABLE_ASSERT_WRITE();
+    ACDB_ASSERT_WRITE();
     AcGeVector3d n = normal().isZeroLength() ? AcGeVector3d::kZAxis : normal().normal();
     AcGeVector3d inPlane = horizontal - n * horizontal.dotProduct(n);
     if (!std::isfinite(inPlane.length()) || inPlane.length() <= 1e-12)
@@ -854,7 +851,7 @@ Acad::ErrorStatus AcDbTable::selectedCellRange(int& rowMin, int& rowMax, int& co
 }
 
 Acad::ErrorStatus AcDbTable::setSubSelection(int rowMin, int rowMax, int colMin, int colMax) {
-    TABLE_ASSERT_WRITE();
+    ACDB_ASSERT_WRITE();
     CellRange r{rowMin, rowMax, colMin, colMax};
     if (!m_data->grid.isValidRange(r))
         return Acad::eInvalidInput;
@@ -863,7 +860,7 @@ Acad::ErrorStatus AcDbTable::setSubSelection(int rowMin, int rowMax, int colMin,
 }
 
 Acad::ErrorStatus AcDbTable::clearSubSelection() {
-    TABLE_ASSERT_WRITE();
+    ACDB_ASSERT_WRITE();
     m_data->selection.reset();
     return Acad::eOk;
 }
@@ -946,7 +943,7 @@ void AcDbTable::invalidateGraphics() {
 }
 
 Acad::ErrorStatus AcDbTable::setPosition(const AcGePoint3d& p) {
-    TABLE_ASSERT_WRITE();
+    ACDB_ASSERT_WRITE();
     Acad::ErrorStatus es = AcDbBlockReference::setPosition(p);
     m_data->graphicsValid = false;
     return es;
@@ -963,7 +960,7 @@ Acad::ErrorStatus AcDbTable::getGeomExtents(AcDbExtents& ext) const {
 }
 
 Acad::ErrorStatus AcDbTable::transformBy(const AcGeMatrix3d& m) {
-    TABLE_ASSERT_WRITE();
+    ACDB_ASSERT_WRITE();
     // Only uniform scaling keeps a grid a grid.
     const AcGeVector3d mx = m.apply(AcGeVector3d::kXAxis);
     const AcGeVector3d my = m.apply(AcGeVector3d::kYAxis);

@@ -124,6 +124,35 @@ Acad::ErrorStatus acdbOpenObject(T*& obj, AcDbObjectId id, AcDb::OpenMode mode,
     return es;
 }
 
+// Walks a snapshot of ids (a table's records, a block's entities), passing
+// over erased ones when asked to.
+class AcDbIdListIterator {
+public:
+    AcDbIdListIterator(AcDbObjectIdArray ids, bool skipErased)
+        : m_ids(std::move(ids)), m_skipErased(skipErased) {
+        skip();
+    }
+    void start() {
+        m_pos = 0;
+        skip();
+    }
+    bool done() const { return m_pos >= m_ids.size(); }
+    void step() {
+        ++m_pos;
+        skip();
+    }
+    AcDbObjectId currentId() const { return m_ids[m_pos]; }
+
+private:
+    void skip() {
+        while (m_pos < m_ids.size() && m_skipErased && m_ids[m_pos].isErased())
+            ++m_pos;
+    }
+    AcDbObjectIdArray m_ids;
+    std::size_t m_pos = 0;
+    bool m_skipErased;
+};
+
 // Closes on scope exit; the RAII companion of acdbOpenObject.
 template <class T> class AcDbObjectPointer {
 public:

@@ -53,28 +53,14 @@ public:
     AcDbObjectIdArray recordIds(bool includeErased = false) const;
     std::size_t count() const;
 
-    class Iterator {
+    class Iterator : public AcDbIdListIterator {
     public:
-        Iterator(const AcDbSymbolTable* table, bool skipErased);
-        void start() {
-            m_pos = 0;
-            skip();
-        }
-        bool done() const { return m_pos >= m_ids.size(); }
-        void step() {
-            ++m_pos;
-            skip();
-        }
-        AcDbObjectId getRecordId() const { return m_ids[m_pos]; }
+        Iterator(const AcDbSymbolTable* table, bool skipErased)
+            : AcDbIdListIterator(table->m_records, skipErased) {}
+        AcDbObjectId getRecordId() const { return currentId(); }
         template <class R> Acad::ErrorStatus getRecord(R*& r, AcDb::OpenMode mode) const {
-            return acdbOpenObject(r, getRecordId(), mode);
+            return acdbOpenObject(r, currentId(), mode);
         }
-
-    private:
-        void skip();
-        AcDbObjectIdArray m_ids;
-        std::size_t m_pos = 0;
-        bool m_skipErased;
     };
     Iterator newIterator(bool skipErased = true) const { return Iterator(this, skipErased); }
 
@@ -129,28 +115,14 @@ public:
     const std::string& pathName() const { return m_xrefPath; }
     Acad::ErrorStatus setPathName(const std::string& p);
 
-    class Iterator {
+    class Iterator : public AcDbIdListIterator {
     public:
-        Iterator(const AcDbBlockTableRecord* record, bool skipErased);
-        void start() {
-            m_pos = 0;
-            skip();
-        }
-        bool done() const { return m_pos >= m_ids.size(); }
-        void step() {
-            ++m_pos;
-            skip();
-        }
-        AcDbObjectId getEntityId() const { return m_ids[m_pos]; }
+        Iterator(const AcDbBlockTableRecord* record, bool skipErased)
+            : AcDbIdListIterator(record->m_entities, skipErased) {}
+        AcDbObjectId getEntityId() const { return currentId(); }
         template <class E> Acad::ErrorStatus getEntity(E*& e, AcDb::OpenMode mode) const {
-            return acdbOpenObject(e, getEntityId(), mode);
+            return acdbOpenObject(e, currentId(), mode);
         }
-
-    private:
-        void skip();
-        AcDbObjectIdArray m_ids;
-        std::size_t m_pos = 0;
-        bool m_skipErased;
     };
     Iterator newIterator(bool skipErased = true) const { return Iterator(this, skipErased); }
 
