@@ -50,7 +50,7 @@ TableGraphicsBuilder::Rect TableGraphicsBuilder::cellRect(int minRow, int maxRow
             -m_layout.rowY[maxRow + 1]};
 }
 
-void TableGraphicsBuilder::addFills() {
+template <class Fn> void TableGraphicsBuilder::forEachShownCell(Fn fn) const {
     for (int row = 0; row < m_rows; ++row) {
         for (int col = 0; col < m_cols; ++col) {
             int region = m_regionOfCell[static_cast<std::size_t>(row) * m_cols + col];
@@ -58,18 +58,24 @@ void TableGraphicsBuilder::addFills() {
             if (region >= 0) {
                 const CellRange& g = m_regions[region];
                 if (g.minRow != row || g.minCol != col)
-                    continue; // a merged cell is filled once, with its top-left cell's fill
+                    continue; // a merged cell shows its top-left cell's fill and content
                 r = cellRect(g.minRow, g.maxRow, g.minCol, g.maxCol);
             }
-            if (m_table.isFillNone(row, col))
-                continue;
-            auto solid = std::make_unique<AcDbSolid>(
-                m_frame.at(r.left, r.top), m_frame.at(r.right, r.top), m_frame.at(r.left, r.bottom),
-                m_frame.at(r.right, r.bottom));
-            solid->setColor(m_table.fillColor(row, col));
-            m_out.entities.push_back(std::move(solid));
+            fn(row, col, r);
         }
     }
+}
+
+void TableGraphicsBuilder::addFills() {
+    forEachShownCell([this](int row, int col, const Rect& r) {
+        if (m_table.isFillNone(row, col))
+            return;
+        auto solid = std::make_unique<AcDbSolid>(
+            m_frame.at(r.left, r.top), m_frame.at(r.right, r.top), m_frame.at(r.left, r.bottom),
+            m_frame.at(r.right, r.bottom));
+        solid->setColor(m_table.fillColor(row, col));
+        m_out.entities.push_back(std::move(solid));
+    });
 }
 
 void TableGraphicsBuilder::addLine(double u0, double v0, double u1, double v1, int row, int col,
@@ -118,22 +124,12 @@ void TableGraphicsBuilder::addGridLines() {
 }
 
 void TableGraphicsBuilder::addContents() {
-    for (int row = 0; row < m_rows; ++row) {
-        for (int col = 0; col < m_cols; ++col) {
-            int region = m_regionOfCell[static_cast<std::size_t>(row) * m_cols + col];
-            Rect r = cellRect(row, row, col, col);
-            if (region >= 0) {
-                const CellRange& g = m_regions[region];
-                if (g.minRow != row || g.minCol != col)
-                    continue; // a merged cell shows its top-left cell's content
-                r = cellRect(g.minRow, g.maxRow, g.minCol, g.maxCol);
-            }
-            if (m_table.cellType(row, col) == AcDb::kBlockCell)
-                addBlock(row, col, r);
-            else
-                addText(row, col, r);
-        }
-    }
+    forEachShownCell([this](int row, int col, const Rect& r) {
+        if (m_table.cellType(row, col) == AcDb::kBlockCell)
+            addBlock(row, col, r);
+        else
+            addText(row, col, r);
+    });
 }
 
 AcDbObjectId TableGraphicsBuilder::resolvedTextStyle(AcDbObjectId id) const {

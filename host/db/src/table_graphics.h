@@ -28,6 +28,9 @@ private:
         double left, right, top, bottom; // plane coordinates, top > bottom
     };
     Rect cellRect(int minRow, int maxRow, int minCol, int maxCol) const;
+    // Calls fn(row, col, rect) for every cell drawn on its own and for the
+    // top-left cell of every merged region, with the region's rectangle.
+    template <class Fn> void forEachShownCell(Fn fn) const;
     void addFills();
     void addGridLines();
     void addContents();
