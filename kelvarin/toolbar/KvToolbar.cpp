@@ -86,6 +86,11 @@ CKvToolbar::~CKvToolbar() {
 bool CKvToolbar::createToolbar(CToolbarHandle& handler) {
     ModuleResourceScope resources;
     try {
+        // The bar is a child of the host frame: without a frame there is none.
+        if (!acedGetAcadFrame()->nativeWindow()) {
+            acedAlert("Can't create toolbar.");
+            return false;
+        }
         const std::vector<unsigned> items = acuiLoadToolbar(kvid::kToolbarResource);
         auto* toolbar = new QToolBar(QStringLiteral("Vorel Kelvarin"));
         toolbar->setObjectName(QStringLiteral("KelvarinToolbar"));
