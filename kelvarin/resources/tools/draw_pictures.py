@@ -74,6 +74,7 @@ class Canvas:
     def __init__(self, w, h, fill=MAGENTA):
         self.w, self.h = w, h
         self.px = [[fill] * w for _ in range(h)]
+        self.text = None  # PNG text chunks, for the few pictures that carry some
 
     def set(self, x, y, c):
         if 0 <= x < self.w and 0 <= y < self.h and c is not None:
@@ -192,8 +193,12 @@ def border_picture(style, n, background=WHITE):
         if key not in shown:
             kind, at = lines[key]
             for pos in range(n):
-                if dot(pos):
-                    cv.set(at, pos, HIDDEN) if kind == "v" else cv.set(pos, at, HIDDEN)
+                if not dot(pos):
+                    continue
+                if kind == "v":
+                    cv.set(at, pos, HIDDEN)
+                else:
+                    cv.set(pos, at, HIDDEN)
     for key in "LRVTBH":
         if key in shown:
             kind, at = lines[key]
@@ -503,9 +508,6 @@ def tb_apply_style():
         0,
         9,
     )
-    cv.hline(0, 9, 12, INK)
-    cv.vline(0, 9, 12, INK)
-    cv.vline(5, 9, 12, INK)
     return cv
 
 
@@ -876,7 +878,7 @@ def write_all(items):
         path = os.path.join(RESOURCES, pic.rel)
         os.makedirs(os.path.dirname(path), exist_ok=True)
         if pic.rel.endswith(".png"):
-            write_png(path, pic.cv, getattr(pic.cv, "text", None))
+            write_png(path, pic.cv, pic.cv.text)
         else:
             write_bmp(path, pic.cv)
 
@@ -967,6 +969,11 @@ def check():
                 drawn = [(x - x0, y) for y in range(11, h) for x in range(x0, x0 + 16) if cv.get(x, y) != MAGENTA]
                 if drawn:
                     faults.append(f"{rel}: image {i} draws at {drawn[0]}, under its colour strip")
+        if rel == "BITMAP/204.bmp":
+            # The buttons start with the faces of the first style and alignment.
+            for button, face in ((2, 26), (8, 17)):
+                if cv_region(cv, button * 16, 0, 16, h).px != cv_region(cv, face * 16, 0, 16, h).px:
+                    faults.append(f"{rel}: image {button} differs from face {face}")
         tail = [cv.get(x, y) for y in range(h) for x in range(w // 16 * 16, w)]
         if any(p != MAGENTA for p in tail):
             faults.append(f"{rel}: the columns after the last whole image are not magenta")
