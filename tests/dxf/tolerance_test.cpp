@@ -17,9 +17,7 @@ std::unique_ptr<AcDbDatabase> read(const std::string& text) {
 }
 
 std::string fixture(const char* name) {
-    // The build names the folder: __FILE__ may be relative to another
-    // directory when the compiler cache rewrote paths.
-    return readFileBytes((std::filesystem::path(DXF_TEST_DATA_DIR) / name).string());
+    return readFileBytes((std::filesystem::path(CADHOST_TEST_DATA_DIR) / name).string());
 }
 
 template <class T> std::vector<T*> entitiesOf(AcDbObjectId blockId) {

@@ -64,6 +64,14 @@ struct AcDbTableData {
     // Runtime state: never saved or copied.
     std::optional<CellRange> selection;
     mutable std::optional<TableLayout> layout;
+    mutable std::vector<double> drawnHeights; // with the layout
+    // Blocks the layout or the picture measured: their database's block
+    // revision at the time, to see when a block was redefined since.
+    mutable const AcDbDatabase* blockDatabase = nullptr;
+    mutable std::uint64_t layoutBlockRevision = 0;
+    mutable bool layoutUsesBlocks = false;
+    mutable std::uint64_t graphicsBlockRevision = 0;
+    mutable bool graphicsUseBlocks = false;
     mutable bool graphicsValid = false;
     mutable AcGePoint3d graphicsOrigin;
     mutable AcGeVector3d graphicsNormal;
@@ -117,30 +125,82 @@ struct AcDbTableData {
         return c.look.isOverridden(AcDbTable::kCellTextHeight) ? c.look.textHeight
                                                                : format(row).textHeight;
     }
+    // The height a block at a fixed scale takes in its cell, turned by the
+    // cell's rotation; 0 when the block cannot be read now.
+    double blockHeight(const TableCell& c) const {
+        const AcDbObjectId id = c.block.block;
+        if (id.isNull())
+            return 0;
+        noteBlockDatabase(id.database());
+        acdbtable::BlockContentBox box = acdbtable::blockContentBox(id);
+        if (!box.readable)
+            return 0;
+        const AcGePoint3d lo = box.extents.minPoint(), hi = box.extents.maxPoint();
+        const double s = std::sin(c.block.rotation), co = std::cos(c.block.rotation);
+        double vMin = HUGE_VAL, vMax = -HUGE_VAL;
+        for (int corner = 0; corner < 4; ++corner) {
+            const double x = corner & 1 ? hi.x : lo.x, y = corner & 2 ? hi.y : lo.y;
+            const double v = x * s + y * co;
+            vMin = std::min(vMin, v);
+            vMax = std::max(vMax, v);
+        }
+        return (vMax - vMin) * c.block.scale;
+    }
+    void noteBlockDatabase(const AcDbDatabase* db) const {
+        if (db && !blockDatabase)
+            blockDatabase = db;
+    }
+    std::uint64_t blockRevision() const {
+        return blockDatabase ? blockDatabase->blockContentRevision() : 0;
+    }
+
+    // What the row's content needs: its texts, and blocks at a fixed scale in
+    // cells that span this row only, each with the two vertical margins.
     double minimumRowHeight(int row) const {
         const double margins = 2 * vertCellMargin();
-        double text = 0;
-        for (int col = 0; col < grid.cols(); ++col)
-            if (grid.cell(row, col).type == AcDb::kTextCell)
-                text = std::max(text, textHeight(row, col));
-        return text + margins;
+        double content = 0;
+        for (int col = 0; col < grid.cols(); ++col) {
+            const TableCell& c = grid.cell(row, col);
+            if (c.type == AcDb::kTextCell) {
+                content = std::max(content, textHeight(row, col));
+            } else if (c.type == AcDb::kBlockCell && !c.block.autoFit) {
+                const CellRange* region = grid.regionAt(row, col);
+                if (region && (region->minRow != region->maxRow || region->minCol != col))
+                    continue;
+                layoutUsesBlocks = true;
+                content = std::max(content, blockHeight(c));
+            }
+        }
+        return content + margins;
     }
-    double rowHeight(int row) const { return std::max(grid.rowHeight(row), minimumRowHeight(row)); }
 
     const TableLayout& currentLayout() const {
+        // A block measured for a row height may have been redefined since.
+        if (layout && layoutUsesBlocks && layoutBlockRevision != blockRevision())
+            layout.reset();
         if (!layout) {
+            layoutUsesBlocks = false;
             TableLayout l;
             l.colX.resize(grid.cols() + 1);
             for (int c = 0; c < grid.cols(); ++c)
                 l.colX[c + 1] = l.colX[c] + grid.columnWidth(c);
             l.rowY.resize(grid.rows() + 1);
-            for (int r = 0; r < grid.rows(); ++r)
-                l.rowY[r + 1] = l.rowY[r] + rowHeight(r);
+            drawnHeights.resize(grid.rows());
+            for (int r = 0; r < grid.rows(); ++r) {
+                drawnHeights[r] = std::max(grid.rowHeight(r), minimumRowHeight(r));
+                l.rowY[r + 1] = l.rowY[r] + drawnHeights[r];
+            }
+            layoutBlockRevision = blockRevision();
             layout = std::move(l);
         }
         return *layout;
     }
+    double rowHeight(int row) const {
+        currentLayout();
+        return drawnHeights[row];
+    }
 
+    // The segment a cell's edge names in the grid, ignoring merged regions.
     static bool edgeRef(const TableGrid& g, int row, int col, int edge, EdgeRef& out) {
         if (!g.isValidCell(row, col))
             return false;
@@ -160,6 +220,23 @@ struct AcDbTableData {
         default:
             return false;
         }
+    }
+    // The cell's own range, or the merged region holding it: its edges are
+    // the region's outline.
+    CellRange outlineOf(int row, int col) const {
+        if (const CellRange* region = grid.regionAt(row, col))
+            return *region;
+        return {row, row, col, col};
+    }
+    // The first segment of the cell's (or its region's) side: the one a
+    // getter answers for.
+    bool outlineRef(int row, int col, int edge, EdgeRef& out) const {
+        if (!grid.isValidCell(row, col))
+            return false;
+        const CellRange r = outlineOf(row, col);
+        const int anchorRow = edge == AcDb::kBottomMask ? r.maxRow : r.minRow;
+        const int anchorCol = edge == AcDb::kRightMask ? r.maxCol : r.minCol;
+        return edgeRef(grid, anchorRow, anchorCol, edge, out);
     }
     const GridSegment& segment(const EdgeRef& e) const {
         return e.horizontal ? grid.horizontal(e.a, e.b) : grid.vertical(e.a, e.b);
@@ -191,18 +268,24 @@ struct AcDbTableData {
         return gridOf(format(e.a), t);
     }
 
-    // Applies fn to every segment the mask names on the cell.
+    // Applies fn to every segment the mask names on the cell; for a cell of
+    // a merged region, to every segment of that side of the region's outline.
     template <class Fn> Acad::ErrorStatus writeEdges(int row, int col, int mask, Fn fn) {
         if (!grid.isValidCell(row, col) || !isValidEdgeMask(mask))
             return Acad::eInvalidInput;
-        if (mask & AcDb::kTopMask)
-            fn(grid.horizontal(row, col));
-        if (mask & AcDb::kRightMask)
-            fn(grid.vertical(row, col + 1));
-        if (mask & AcDb::kBottomMask)
-            fn(grid.horizontal(row + 1, col));
-        if (mask & AcDb::kLeftMask)
-            fn(grid.vertical(row, col));
+        const CellRange r = outlineOf(row, col);
+        for (int c = r.minCol; c <= r.maxCol; ++c) {
+            if (mask & AcDb::kTopMask)
+                fn(grid.horizontal(r.minRow, c));
+            if (mask & AcDb::kBottomMask)
+                fn(grid.horizontal(r.maxRow + 1, c));
+        }
+        for (int row2 = r.minRow; row2 <= r.maxRow; ++row2) {
+            if (mask & AcDb::kRightMask)
+                fn(grid.vertical(row2, r.maxCol + 1));
+            if (mask & AcDb::kLeftMask)
+                fn(grid.vertical(row2, r.minCol));
+        }
         graphicsValid = false;
         return Acad::eOk;
     }
@@ -324,6 +407,12 @@ Acad::ErrorStatus AcDbTable::setRowHeight(double height) {
         m_data->grid.setRowHeight(r, height);
     m_data->changed();
     return Acad::eOk;
+}
+
+double AcDbTable::storedRowHeight(int row) const {
+    if (row < 0 || row >= rowCount())
+        return 0.0;
+    return m_data->grid.rowHeight(row);
 }
 
 double AcDbTable::minimumRowHeight(int row) const {
@@ -592,7 +681,7 @@ Acad::ErrorStatus AcDbTable::setCellBlockAutoFit(int row, int col, bool autoFit)
     if (!c)
         return Acad::eInvalidInput;
     c->block.autoFit = autoFit;
-    m_data->graphicsValid = false;
+    m_data->changed(); // a block at a fixed scale sizes its row
     return Acad::eOk;
 }
 
@@ -607,7 +696,7 @@ Acad::ErrorStatus AcDbTable::setCellBlockScale(int row, int col, double scale) {
     if (!c || !isPositive(scale))
         return Acad::eInvalidInput;
     c->block.scale = scale;
-    m_data->graphicsValid = false;
+    m_data->changed(); // a block at a fixed scale sizes its row
     return Acad::eOk;
 }
 
@@ -622,7 +711,7 @@ Acad::ErrorStatus AcDbTable::setCellBlockRotation(int row, int col, double rotat
     if (!c || !std::isfinite(rotation))
         return Acad::eInvalidInput;
     c->block.rotation = rotation;
-    m_data->graphicsValid = false;
+    m_data->changed(); // a block at a fixed scale sizes its row
     return Acad::eOk;
 }
 
@@ -667,7 +756,7 @@ AcDbTable::cellBlockAttributeValues(int row, int col) const {
 
 AcDb::Visibility AcDbTable::edgeVisibility(int row, int col, AcDb::CellEdgeMask edge) const {
     EdgeRef e;
-    if (!AcDbTableData::edgeRef(m_data->grid, row, col, edge, e))
+    if (!m_data->outlineRef(row, col, edge, e))
         return AcDb::kVisible;
     const GridSegment& s = m_data->segment(e);
     return s.isOverridden(kEdgeVisibility) ? static_cast<AcDb::Visibility>(s.visibility)
@@ -686,7 +775,7 @@ Acad::ErrorStatus AcDbTable::setEdgeVisibility(int row, int col, int edgeMask, A
 
 AcCmColor AcDbTable::edgeColor(int row, int col, AcDb::CellEdgeMask edge) const {
     EdgeRef e;
-    if (!AcDbTableData::edgeRef(m_data->grid, row, col, edge, e))
+    if (!m_data->outlineRef(row, col, edge, e))
         return AcCmColor::byBlock();
     const GridSegment& s = m_data->segment(e);
     return s.isOverridden(kEdgeColor) ? s.color : m_data->inheritedEdge(e).color;
@@ -702,7 +791,7 @@ Acad::ErrorStatus AcDbTable::setEdgeColor(int row, int col, int edgeMask, const 
 
 AcDb::LineWeight AcDbTable::edgeLineWeight(int row, int col, AcDb::CellEdgeMask edge) const {
     EdgeRef e;
-    if (!AcDbTableData::edgeRef(m_data->grid, row, col, edge, e))
+    if (!m_data->outlineRef(row, col, edge, e))
         return AcDb::kLnWtByBlock;
     const GridSegment& s = m_data->segment(e);
     return s.isOverridden(kEdgeLineWeight) ? static_cast<AcDb::LineWeight>(s.lineWeight)
@@ -730,10 +819,52 @@ bool AcDbTable::isCellPropertyOverridden(int row, int col, CellProperty p) const
 bool AcDbTable::isEdgePropertyOverridden(int row, int col, AcDb::CellEdgeMask edge,
                                          EdgeProperty p) const {
     EdgeRef e;
-    if (p < kEdgeVisibility || p > kEdgeLineWeight ||
-        !AcDbTableData::edgeRef(m_data->grid, row, col, edge, e))
+    if (p < kEdgeVisibility || p > kEdgeLineWeight || !m_data->outlineRef(row, col, edge, e))
         return false;
     return m_data->segment(e).isOverridden(p);
+}
+
+AcDbTable::GridEdge AcDbTable::gridEdge(int row, int col, AcDb::CellEdgeMask edge) const {
+    EdgeRef e;
+    if (!AcDbTableData::edgeRef(m_data->grid, row, col, edge, e))
+        return {AcDb::kVisible, AcCmColor::byBlock(), AcDb::kLnWtByBlock, 0};
+    const GridSegment& s = m_data->segment(e);
+    const AcDbGridFormat& inherited = m_data->inheritedEdge(e);
+    GridEdge out;
+    out.visibility = s.isOverridden(kEdgeVisibility) ? static_cast<AcDb::Visibility>(s.visibility)
+                                                     : inherited.visibility;
+    out.color = s.isOverridden(kEdgeColor) ? s.color : inherited.color;
+    out.lineWeight = s.isOverridden(kEdgeLineWeight) ? static_cast<AcDb::LineWeight>(s.lineWeight)
+                                                     : inherited.lineWeight;
+    out.overridden = s.overridden;
+    return out;
+}
+
+Acad::ErrorStatus AcDbTable::setGridEdge(int row, int col, AcDb::CellEdgeMask edge,
+                                         const GridEdge& value) {
+    ACDB_ASSERT_WRITE();
+    EdgeRef e;
+    if (!AcDbTableData::edgeRef(m_data->grid, row, col, edge, e) ||
+        ((value.overridden & (1u << kEdgeVisibility)) && !isValidVisibility(value.visibility)) ||
+        ((value.overridden & (1u << kEdgeLineWeight)) &&
+         !acdbtable::isValidLineWeight(value.lineWeight)))
+        return Acad::eInvalidInput;
+    GridSegment& s =
+        e.horizontal ? m_data->grid.horizontal(e.a, e.b) : m_data->grid.vertical(e.a, e.b);
+    if (value.overridden & (1u << kEdgeVisibility)) {
+        s.visibility = value.visibility;
+        s.markOverridden(kEdgeVisibility);
+    }
+    if (value.overridden & (1u << kEdgeColor)) {
+        s.color = value.color;
+        s.markOverridden(kEdgeColor);
+    }
+    if (value.overridden & (1u << kEdgeLineWeight)) {
+        s.lineWeight = value.lineWeight;
+        s.markOverridden(kEdgeLineWeight);
+    }
+    m_data->graphicsValid = false;
+    return Acad::eOk;
 }
 
 Acad::ErrorStatus AcDbTable::clearCellOverride(int row, int col, CellProperty p) {
@@ -924,11 +1055,23 @@ const AcDbEntityList& AcDbTable::graphics() const {
     // The picture also depends on the base class's position and normal and on
     // the database (its "Standard" text style), which setters outside this
     // class may change.
-    if (!d.graphicsValid || !d.graphicsOrigin.isEqualTo(position()) ||
+    // A block shown in a cell may have been redefined since the last build.
+    const bool blocksChanged = d.graphicsUseBlocks && d.graphicsBlockRevision != d.blockRevision();
+    if (!d.graphicsValid || blocksChanged || !d.graphicsOrigin.isEqualTo(position()) ||
         !d.graphicsNormal.isEqualTo(normal()) || d.graphicsDatabase != database()) {
         TableFrame f = TableFrame::make(position(), normal(), d.direction);
-        acdbtable::TableGraphics g =
-            acdbtable::TableGraphicsBuilder(*this, f, d.currentLayout()).build();
+        const TableLayout& layout = d.currentLayout();
+        d.graphicsUseBlocks = false;
+        for (int r = 0; r < rowCount() && !d.graphicsUseBlocks; ++r)
+            for (int c = 0; c < columnCount(); ++c)
+                if (const TableCell& cell = d.grid.cell(r, c);
+                    cell.type == AcDb::kBlockCell && !cell.block.block.isNull()) {
+                    d.noteBlockDatabase(cell.block.block.database());
+                    d.graphicsUseBlocks = true;
+                    break;
+                }
+        d.graphicsBlockRevision = d.blockRevision();
+        acdbtable::TableGraphics g = acdbtable::TableGraphicsBuilder(*this, f, layout).build();
         d.graphics = std::move(g.entities);
         d.graphicsValid = g.complete;
         d.graphicsOrigin = position();
