@@ -49,9 +49,19 @@ TEST(Colors, MethodsAndIndices) {
     c.setColorIndex(3);
     EXPECT_TRUE(c.isByACI());
     EXPECT_EQ(c.colorIndex(), 3);
-    // An index taken from a negative "nothing chosen" value is kept, not wrapped.
-    c.setColorIndex(static_cast<std::uint16_t>(-1));
-    EXPECT_EQ(c.colorIndex(), 65535);
+    // An index outside 0..256 (65535 from a "nothing chosen" -1, 257 and
+    // up) names no colour: the colour stays as it was.
+    for (int bad : {65535, 257, 300}) {
+        c.setColorIndex(static_cast<std::uint16_t>(bad));
+        EXPECT_TRUE(c.isByACI()) << bad;
+        EXPECT_EQ(c.colorIndex(), 3) << bad;
+    }
+    AcCmColor fresh;
+    fresh.setColorIndex(65535);
+    EXPECT_TRUE(fresh.isByLayer());
+    AcDbLine line;
+    EXPECT_EQ(line.setColorIndex(65535), Acad::eInvalidInput);
+    EXPECT_TRUE(line.color().isByLayer());
     EXPECT_EQ(AcCmColor::fromIndex(3), AcCmColor::fromIndex(3));
     EXPECT_FALSE(AcCmColor::fromIndex(3) == AcCmColor::byBlock());
     EXPECT_TRUE(AcCmColor::fromRgb(1, 2, 3).isByColor());

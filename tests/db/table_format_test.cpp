@@ -57,6 +57,68 @@ TEST(TableEdges, BadEdgeInputIsRefusedAndChangesNothing) {
     EXPECT_EQ(t->edgeColor(5, 5, AcDb::kTopMask), AcCmColor::byBlock());
 }
 
+TEST(TableEdges, ACellOfAMergedRegionAddressesTheRegionsOutline) {
+    auto t = makeTable(5, 5);
+    ASSERT_EQ(t->mergeCells(1, 3, 1, 2), Acad::eOk);
+    // From an inner cell of the region: the region's right side is column
+    // line 3, rows 1..3, not the grid line inside the region.
+    ASSERT_EQ(t->setEdgeColor(2, 1, AcDb::kRightMask, kRed), Acad::eOk);
+    for (int r = 1; r <= 3; ++r)
+        EXPECT_EQ(t->edgeColor(r, 3, AcDb::kLeftMask), kRed) << r;
+    EXPECT_NE(t->gridEdge(2, 1, AcDb::kRightMask).color, kRed);
+    EXPECT_NE(t->edgeColor(0, 3, AcDb::kLeftMask), kRed);
+    EXPECT_NE(t->edgeColor(4, 3, AcDb::kLeftMask), kRed);
+    // Top and bottom: every segment along the region's width.
+    ASSERT_EQ(t->setEdgeVisibility(3, 2, AcDb::kTopMask | AcDb::kBottomMask, AcDb::kInvisible),
+              Acad::eOk);
+    for (int c = 1; c <= 2; ++c) {
+        EXPECT_EQ(t->edgeVisibility(0, c, AcDb::kBottomMask), AcDb::kInvisible) << c;
+        EXPECT_EQ(t->edgeVisibility(4, c, AcDb::kTopMask), AcDb::kInvisible) << c;
+        EXPECT_EQ(t->gridEdge(2, c, AcDb::kTopMask).visibility, AcDb::kVisible) << c;
+    }
+    // Getters from any cell of the region read the outline.
+    ASSERT_EQ(t->setEdgeLineWeight(1, 2, AcDb::kLeftMask, AcDb::kLnWt050), Acad::eOk);
+    EXPECT_EQ(t->edgeLineWeight(3, 2, AcDb::kLeftMask), AcDb::kLnWt050);
+    EXPECT_EQ(t->edgeLineWeight(2, 0, AcDb::kRightMask), AcDb::kLnWt050);
+    EXPECT_EQ(t->edgeColor(1, 1, AcDb::kRightMask), kRed);
+    EXPECT_EQ(t->edgeVisibility(1, 1, AcDb::kBottomMask), AcDb::kInvisible);
+    EXPECT_TRUE(t->isEdgePropertyOverridden(2, 2, AcDb::kRightMask, AcDbTable::kEdgeColor));
+    // After an unmerge the cells have their own edges again.
+    ASSERT_EQ(t->unmergeCells(1, 3, 1, 2), Acad::eOk);
+    EXPECT_NE(t->edgeColor(2, 1, AcDb::kRightMask), kRed);
+    EXPECT_EQ(t->edgeColor(2, 2, AcDb::kRightMask), kRed);
+}
+
+TEST(TableEdges, GridEdgesReadAndWriteOneSegmentWhateverTheRegions) {
+    auto t = makeTable(3, 3);
+    ASSERT_EQ(t->mergeCells(0, 1, 0, 1), Acad::eOk);
+    AcDbTable::GridEdge e;
+    e.color = kBlue;
+    e.overridden = 1u << AcDbTable::kEdgeColor;
+    ASSERT_EQ(t->setGridEdge(0, 0, AcDb::kRightMask, e), Acad::eOk);
+    EXPECT_EQ(t->gridEdge(0, 1, AcDb::kLeftMask).color, kBlue);
+    EXPECT_EQ(t->gridEdge(0, 1, AcDb::kLeftMask).overridden, 1u << AcDbTable::kEdgeColor);
+    EXPECT_EQ(t->gridEdge(1, 0, AcDb::kRightMask).overridden, 0u);
+    // Only what the bits name is written; bad values are refused.
+    e.overridden = 1u << AcDbTable::kEdgeLineWeight;
+    e.lineWeight = static_cast<AcDb::LineWeight>(7);
+    EXPECT_EQ(t->setGridEdge(0, 0, AcDb::kRightMask, e), Acad::eInvalidInput);
+    EXPECT_EQ(t->setGridEdge(3, 0, AcDb::kRightMask, e), Acad::eInvalidInput);
+    EXPECT_EQ(t->gridEdge(0, 0, AcDb::kRightMask).overridden, 1u << AcDbTable::kEdgeColor);
+}
+
+TEST(TableLook, AnIndexOutsideTheColourTableLeavesTheColourAsItWas) {
+    auto t = makeTable(2, 2);
+    // What a border colour of "nothing chosen yet" (-1) becomes.
+    AcCmColor unchosen;
+    unchosen.setColorIndex(static_cast<std::uint16_t>(-1));
+    ASSERT_EQ(t->setEdgeColor(0, 0, 15, unchosen), Acad::eOk);
+    EXPECT_EQ(t->edgeColor(0, 0, AcDb::kTopMask).colorIndex(), 256);
+    AcCmColor red = kRed;
+    red.setColorIndex(65535);
+    EXPECT_EQ(red, kRed);
+}
+
 TEST(TableLook, CellsInheritTheirRowTypesFormat) {
     auto t = makeTable(4, 2);
     EXPECT_EQ(t->rowType(0), AcDb::kTitleRow);

@@ -365,6 +365,88 @@ TEST_F(BlockFixture, AnErasedBlockDrawsAgainOnceUnerased) {
     t->close();
 }
 
+TEST_F(BlockFixture, RedefiningTheBlockRebuildsThePictureAndTheRowHeights) {
+    AcDbObjectId tableId;
+    AcDbTable* t = addTable(tableId);
+    ASSERT_EQ(t->setCellBlock(2, 0, blockId, true), Acad::eOk);
+    ASSERT_EQ(t->setCellBlock(1, 1, blockId, false), Acad::eOk);
+    auto refs = entitiesOf<AcDbBlockReference>(t->graphics());
+    ASSERT_EQ(refs.size(), 2u);
+    const double fitted = refs[1]->scaleFactors().x;
+    const double before = t->rowHeight(1);
+
+    // "B" again, now a line four times as long and as high (block origin 0,0).
+    AcDbDatabase source;
+    {
+        AcDbObjectPointer<AcDbBlockTableRecord> ms(source.modelSpaceId(), AcDb::kForWrite);
+        auto* line = new AcDbLine(AcGePoint3d(0, 0, 0), AcGePoint3d(8, 4, 0));
+        ms->appendAcDbEntity(line);
+        line->close();
+    }
+    AcDbObjectId redefined;
+    ASSERT_EQ(db.insert(redefined, "B", &source), Acad::eOk);
+    ASSERT_EQ(redefined, blockId);
+
+    // No invalidateGraphics(): the table notices by itself.
+    refs = entitiesOf<AcDbBlockReference>(t->graphics());
+    ASSERT_EQ(refs.size(), 2u);
+    EXPECT_NEAR(refs[1]->scaleFactors().x, fitted / 4, 1e-9);
+    // The fixed-scale cell's row now holds a block 4 high plus the margins.
+    EXPECT_GT(t->rowHeight(1), before);
+    EXPECT_NEAR(t->rowHeight(1), 4 + 2 * t->verticalCellMargin(), 1e-9);
+    t->close();
+}
+
+TEST_F(BlockFixture, RowsGrowToHoldABlockAtAFixedScale) {
+    AcDbObjectId tableId;
+    AcDbTable* t = addTable(tableId);
+    const double vm = t->verticalCellMargin();
+    // The block is 2 wide and 1 high: at scale 3 it needs 3 plus margins.
+    ASSERT_EQ(t->setCellBlock(1, 0, blockId, false), Acad::eOk);
+    ASSERT_EQ(t->setCellBlockScale(1, 0, 3.0), Acad::eOk);
+    EXPECT_NEAR(t->rowHeight(1), 3 + 2 * vm, 1e-9);
+    EXPECT_DOUBLE_EQ(t->storedRowHeight(1), 1.0);
+    // Turned a quarter it stands 2 wide as its height.
+    ASSERT_EQ(t->setCellBlockRotation(1, 0, std::numbers::pi / 2), Acad::eOk);
+    EXPECT_NEAR(t->rowHeight(1), 6 + 2 * vm, 1e-9);
+    // The block lies inside its row.
+    auto refs = entitiesOf<AcDbBlockReference>(t->graphics());
+    ASSERT_EQ(refs.size(), 1u);
+    AcDbExtents e;
+    ASSERT_EQ(refs[0]->getGeomExtents(e), Acad::eOk);
+    EXPECT_GE(e.minPoint().y, -(1.0 + t->rowHeight(1)) - 1e-9);
+    EXPECT_LE(e.maxPoint().y, -1.0 + 1e-9);
+    // Fitted blocks follow the row instead of sizing it.
+    ASSERT_EQ(t->setCellBlockAutoFit(1, 0, true), Acad::eOk);
+    EXPECT_DOUBLE_EQ(t->rowHeight(1), 1.0);
+    t->close();
+}
+
+TEST_F(BlockFixture, ConstantAttributesShowTheirFixedValueAndInvisibleOnesNothing) {
+    {
+        AcDbObjectPointer<AcDbBlockTableRecord> rec(blockId, AcDb::kForWrite);
+        auto* fixed = new AcDbAttributeDefinition(AcGePoint3d(1, 1.5, 0), "FIXED", "CONST", "");
+        fixed->setConstant(true);
+        fixed->setHeight(0.1);
+        rec->appendAcDbEntity(fixed);
+        fixed->close();
+        auto* hidden = new AcDbAttributeDefinition(AcGePoint3d(1, 1.8, 0), "SECRET", "HID", "");
+        hidden->setInvisible(true);
+        hidden->setHeight(0.1);
+        rec->appendAcDbEntity(hidden);
+        hidden->close();
+    }
+    AcDbObjectId tableId;
+    AcDbTable* t = addTable(tableId);
+    ASSERT_EQ(t->setCellBlock(2, 0, blockId, true), Acad::eOk);
+    ASSERT_EQ(t->setCellBlockAttributeValue(2, 0, defId, "value"), Acad::eOk);
+    std::vector<std::string> shown;
+    for (const AcDbText* text : entitiesOf<AcDbText>(t->graphics()))
+        shown.push_back(text->textString());
+    EXPECT_EQ(shown, (std::vector<std::string>{"value", "FIXED"}));
+    t->close();
+}
+
 TEST_F(BlockFixture, TextUsesTheStylesTextStyle) {
     AcDbObjectId tableId;
     AcDbTable* t = addTable(tableId);

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 using namespace dxftest;
 
 TEST(DxfRoundTrip, DefaultDrawingSurvives) {
@@ -89,4 +91,81 @@ TEST(DxfRoundTrip, SavingTwiceWritesTheSameDrawing) {
     auto once = roundTrip(*db);
     auto twice = roundTrip(*once);
     EXPECT_TRUE(dumpDatabase(*twice) == dumpDatabase(*db));
+}
+
+namespace {
+
+// The code/value pairs of a DXF text.
+std::vector<std::pair<int, std::string>> pairsOf(const std::string& text) {
+    std::vector<std::pair<int, std::string>> out;
+    std::istringstream in(text);
+    std::string code, value;
+    while (std::getline(in, code) && std::getline(in, value))
+        out.emplace_back(std::stoi(code), value);
+    return out;
+}
+
+std::string replaceOnce(std::string text, const std::string& from, const std::string& to) {
+    std::size_t at = text.find(from);
+    EXPECT_NE(at, std::string::npos) << from;
+    if (at != std::string::npos)
+        text.replace(at, from.size(), to);
+    return text;
+}
+
+} // namespace
+
+TEST(DxfTableCodes, EveryValueFitsItsGroupCode) {
+    auto db = makeTableDrawing();
+    // What a border colour of "nothing chosen" gave before: it must not
+    // reach the file as colour number 65535.
+    AcCmColor unchosen;
+    unchosen.setColorIndex(static_cast<std::uint16_t>(-1));
+    {
+        AcDbObjectId tableId = addTable(*db, {50, 0, 0}, 3, 3);
+        AcDbObjectPointer<AcDbTable> t(tableId, AcDb::kForWrite);
+        for (int r = 0; r < 3; ++r)
+            for (int c = 0; c < 3; ++c) {
+                t->setEdgeColor(r, c, 15, unchosen);
+                t->setEdgeVisibility(r, c, 15, AcDb::kVisible);
+                t->setEdgeLineWeight(r, c, 15, AcDb::kLnWt025);
+            }
+    }
+    std::size_t flags = 0;
+    for (const auto& [code, value] : pairsOf(dxfText(*db))) {
+        // 60..79, 170..179, 270..289: 16-bit integers in binary DXF.
+        const bool int16 = (code >= 60 && code <= 79) || (code >= 170 && code <= 179) ||
+                           (code >= 270 && code <= 289);
+        if (int16) {
+            long long v = std::stoll(value);
+            EXPECT_TRUE(v >= -32768 && v <= 32767) << "code " << code << " holds " << value;
+        }
+        // Colour numbers: 62 on entities, 63..69 on table cells and styles.
+        if (code >= 62 && code <= 69 && code != 67) {
+            int v = std::abs(std::stoi(value));
+            EXPECT_LE(v, 257) << "code " << code << " holds " << value;
+        }
+        flags += code == 177;
+    }
+    EXPECT_GT(flags, 0u);
+}
+
+TEST(DxfTableCodes, EdgeOverridesRoundTripAndOldWideFlagsAreStillRead) {
+    AcDbDatabase db;
+    AcDbObjectId id = addTable(db, {0, 0, 0}, 1, 1);
+    {
+        AcDbObjectPointer<AcDbTable> t(id, AcDb::kForWrite);
+        t->setEdgeVisibility(0, 0, AcDb::kLeftMask, AcDb::kInvisible);
+    }
+    std::string text;
+    auto back = roundTrip(db, &text);
+    EXPECT_EQ(dumpDatabase(*back), dumpDatabase(db));
+
+    // The same drawing as this host wrote it before: the left edge's
+    // visibility bit (0x20000) in 177, no edge section in the extended data.
+    std::string old = replaceOnce(text, "177\n0\n", "177\n131072\n");
+    old = replaceOnce(old, "1000\nEDGEOVERRIDES\n1071\n0\n1071\n0\n1071\n131072\n", "");
+    AcDbDatabase oldDb(false, true);
+    ASSERT_EQ(acdxf::readDxf(oldDb, old), Acad::eOk) << oldDb.lastFileError();
+    EXPECT_EQ(dumpDatabase(oldDb), dumpDatabase(db));
 }

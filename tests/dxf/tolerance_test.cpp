@@ -17,7 +17,7 @@ std::unique_ptr<AcDbDatabase> read(const std::string& text) {
 }
 
 std::string fixture(const char* name) {
-    return readFileBytes((std::filesystem::path(__FILE__).parent_path() / "data" / name).string());
+    return readFileBytes((std::filesystem::path(CADHOST_TEST_DATA_DIR) / name).string());
 }
 
 template <class T> std::vector<T*> entitiesOf(AcDbObjectId blockId) {

@@ -121,20 +121,19 @@ AcCmColor AcCmColor::none() {
 }
 
 void AcCmColor::setColorIndex(std::uint16_t index) {
+    // Only 0..256 name a colour; anything else (65535 is "nothing chosen")
+    // would reach drawings as a colour number no reader accepts.
+    if (index > 256)
+        return;
     m_index = index;
     m_rgb = {};
     if (index == 0)
         m_method = AcCmEntityColor::kByBlock;
     else if (index == 256)
         m_method = AcCmEntityColor::kByLayer;
-    else if (index == 257)
-        m_method = AcCmEntityColor::kNone;
     else {
         m_method = AcCmEntityColor::kByACI;
-        if (index < 256)
-            m_rgb = acdbColorIndexRgb(index);
-        else
-            m_rgb = {255, 255, 255};
+        m_rgb = acdbColorIndexRgb(index);
     }
 }
 

@@ -76,6 +76,9 @@ void AcDbDatabase::swapContent(AcDbDatabase& other) {
     std::swap(m_textStyleTable, other.m_textStyleTable);
     std::swap(m_namedObjects, other.m_namedObjects);
     std::swap(m_clayer, other.m_clayer);
+    // Both now hold other block definitions.
+    noteBlockContentChanged();
+    other.noteBlockContentChanged();
     for (auto& [h, stub] : m_stubs)
         stub->database = this;
     for (auto& [h, stub] : other.m_stubs)

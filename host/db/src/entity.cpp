@@ -25,7 +25,11 @@ Acad::ErrorStatus AcDbEntity::setColor(const AcCmColor& c) {
     ACDB_WRITE(m_color = c);
 }
 Acad::ErrorStatus AcDbEntity::setColorIndex(std::uint16_t index) {
-    ACDB_WRITE(m_color.setColorIndex(index));
+    ACDB_ASSERT_WRITE();
+    if (index > 256)
+        return Acad::eInvalidInput;
+    m_color.setColorIndex(index);
+    return Acad::eOk;
 }
 Acad::ErrorStatus AcDbEntity::setLineWeight(AcDb::LineWeight lw) {
     if (!AcDb::isValidLineWeight(lw))

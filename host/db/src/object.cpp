@@ -43,11 +43,28 @@ Acad::ErrorStatus AcDbObject::setOwnerId(AcDbObjectId owner) {
     return Acad::eOk;
 }
 
+// Tables that show a block draw from its content: a block definition, or an
+// entity of one, closed after writing tells the database so, and the tables
+// build their picture again (insert() redefines blocks in place).
+void AcDbObject::noteBlockContentWritten() const {
+    AcDbDatabase* db = database();
+    if (!db)
+        return;
+    auto isBlockDefinition = [](const AcDbObject* o) {
+        const auto* record = o ? AcDbBlockTableRecord::cast(const_cast<AcDbObject*>(o)) : nullptr;
+        return record && !record->isLayout();
+    };
+    if (isBlockDefinition(this) ||
+        (!m_ownerId.isNull() && isBlockDefinition(m_ownerId.objectLeftOpen())))
+        db->noteBlockContentChanged();
+}
+
 Acad::ErrorStatus AcDbObject::close() {
     if (!isDatabaseResident())
         return Acad::eOk;
     if (m_writer) {
         m_writer = false;
+        noteBlockContentWritten();
         return Acad::eOk;
     }
     if (m_notify) {

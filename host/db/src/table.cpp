@@ -64,6 +64,14 @@ struct AcDbTableData {
     // Runtime state: never saved or copied.
     std::optional<CellRange> selection;
     mutable std::optional<TableLayout> layout;
+    mutable std::vector<double> drawnHeights; // with the layout
+    // Blocks the layout or the picture measured: their database's block
+    // revision at the time, to see when a block was redefined since.
+    mutable const AcDbDatabase* blockDatabase = nullptr;
+    mutable std::uint64_t layoutBlockRevision = 0;
+    mutable bool layoutUsesBlocks = false;
+    mutable std::uint64_t graphicsBlockRevision = 0;
+    mutable bool graphicsUseBlocks = false;
     mutable bool graphicsValid = false;
     mutable AcGePoint3d graphicsOrigin;
     mutable AcGeVector3d graphicsNormal;
@@ -117,30 +125,82 @@ struct AcDbTableData {
         return c.look.isOverridden(AcDbTable::kCellTextHeight) ? c.look.textHeight
                                                                : format(row).textHeight;
     }
+    // The height a block at a fixed scale takes in its cell, turned by the
+    // cell's rotation; 0 when the block cannot be read now.
+    double blockHeight(const TableCell& c) const {
+        const AcDbObjectId id = c.block.block;
+        if (id.isNull())
+            return 0;
+        noteBlockDatabase(id.database());
+        acdbtable::BlockContentBox box = acdbtable::blockContentBox(id);
+        if (!box.readable)
+            return 0;
+        const AcGePoint3d lo = box.extents.minPoint(), hi = box.extents.maxPoint();
+        const double s = std::sin(c.block.rotation), co = std::cos(c.block.rotation);
+        double vMin = HUGE_VAL, vMax = -HUGE_VAL;
+        for (int corner = 0; corner < 4; ++corner) {
+            const double x = corner & 1 ? hi.x : lo.x, y = corner & 2 ? hi.y : lo.y;
+            const double v = x * s + y * co;
+            vMin = std::min(vMin, v);
+            vMax = std::max(vMax, v);
+        }
+        return (vMax - vMin) * c.block.scale;
+    }
+    void noteBlockDatabase(const AcDbDatabase* db) const {
+        if (db && !blockDatabase)
+            blockDatabase = db;
+    }
+    std::uint64_t blockRevision() const {
+        return blockDatabase ? blockDatabase->blockContentRevision() : 0;
+    }
+
+    // What the row's content needs: its texts, and blocks at a fixed scale in
+    // cells that span this row only, each with the two vertical margins.
     double minimumRowHeight(int row) const {
         const double margins = 2 * vertCellMargin();
-        double text = 0;
-        for (int col = 0; col < grid.cols(); ++col)
-            if (grid.cell(row, col).type == AcDb::kTextCell)
-                text = std::max(text, textHeight(row, col));
-        return text + margins;
+        double content = 0;
+        for (int col = 0; col < grid.cols(); ++col) {
+            const TableCell& c = grid.cell(row, col);
+            if (c.type == AcDb::kTextCell) {
+                content = std::max(content, textHeight(row, col));
+            } else if (c.type == AcDb::kBlockCell && !c.block.autoFit) {
+                const CellRange* region = grid.regionAt(row, col);
+                if (region && (region->minRow != region->maxRow || region->minCol != col))
+                    continue;
+                layoutUsesBlocks = true;
+                content = std::max(content, blockHeight(c));
+            }
+        }
+        return content + margins;
     }
-    double rowHeight(int row) const { return std::max(grid.rowHeight(row), minimumRowHeight(row)); }
 
     const TableLayout& currentLayout() const {
+        // A block measured for a row height may have been redefined since.
+        if (layout && layoutUsesBlocks && layoutBlockRevision != blockRevision())
+            layout.reset();
         if (!layout) {
+            layoutUsesBlocks = false;
             TableLayout l;
             l.colX.resize(grid.cols() + 1);
             for (int c = 0; c < grid.cols(); ++c)
                 l.colX[c + 1] = l.colX[c] + grid.columnWidth(c);
             l.rowY.resize(grid.rows() + 1);
-            for (int r = 0; r < grid.rows(); ++r)
-                l.rowY[r + 1] = l.rowY[r] + rowHeight(r);
+            drawnHeights.resize(grid.rows());
+            for (int r = 0; r < grid.rows(); ++r) {
+                drawnHeights[r] = std::max(grid.rowHeight(r), minimumRowHeight(r));
+                l.rowY[r + 1] = l.rowY[r] + drawnHeights[r];
+            }
+            layoutBlockRevision = blockRevision();
             layout = std::move(l);
         }
         return *layout;
     }
+    double rowHeight(int row) const {
+        currentLayout();
+        return drawnHeights[row];
+    }
 
+    // The segment a cell's edge names in the grid, ignoring merged regions.
     static bool edgeRef(const TableGrid& g, int row, int col, int edge, EdgeRef& out) {
         if (!g.isValidCell(row, col))
             return false;
@@ -160,6 +220,23 @@ struct AcDbTableData {
         default:
             return false;
         }
+    }
+    // The cell's own range, or the merged region holding it: its edges are
+    // the region's outline.
+    CellRange outlineOf(int row, int col) const {
+        if (const CellRange* region = grid.regionAt(row, col))
+            return *region;
+        return {row, row, col, col};
+    }
+    // The first segment of the cell's (or its region's) side: the one a
+    // getter answers for.
+    bool outlineRef(int row, int col, int edge, EdgeRef& out) const {
+        if (!grid.isValidCell(row, col))
+            return false;
+        const CellRange r = outlineOf(row, col);
+        const int anchorRow = edge == AcDb::kBottomMask ? r.maxRow : r.minRow;
+        const int anchorCol = edge == AcDb::kRightMask ? r.maxCol : r.minCol;
+        return edgeRef(grid, anchorRow, anchorCol, edge, out);
     }
     const GridSegment& segment(const EdgeRef& e) const {
         return e.horizontal ? grid.horizontal(e.a, e.b) : grid.vertical(e.a, e.b);
@@ -191,20 +268,133 @@ struct AcDbTableData {
         return gridOf(format(e.a), t);
     }
 
-    // Applies fn to every segment the mask names on the cell.
+    // Applies fn to every segment the mask names on the cell; for a cell of
+    // a merged region, to every segment of that side of the region's outline.
     template <class Fn> Acad::ErrorStatus writeEdges(int row, int col, int mask, Fn fn) {
         if (!grid.isValidCell(row, col) || !isValidEdgeMask(mask))
             return Acad::eInvalidInput;
-        if (mask & AcDb::kTopMask)
-            fn(grid.horizontal(row, col));
-        if (mask & AcDb::kRightMask)
-            fn(grid.vertical(row, col + 1));
-        if (mask & AcDb::kBottomMask)
-            fn(grid.horizontal(row + 1, col));
-        if (mask & AcDb::kLeftMask)
-            fn(grid.vertical(row, col));
+        const CellRange r = outlineOf(row, col);
+        for (int c = r.minCol; c <= r.maxCol; ++c) {
+            if (mask & AcDb::kTopMask)
+                fn(grid.horizontal(r.minRow, c));
+            if (mask & AcDb::kBottomMask)
+                fn(grid.horizontal(r.maxRow + 1, c));
+        }
+        for (int row2 = r.minRow; row2 <= r.maxRow; ++row2) {
+            if (mask & AcDb::kRightMask)
+                fn(grid.vertical(row2, r.maxCol + 1));
+            if (mask & AcDb::kLeftMask)
+                fn(grid.vertical(row2, r.minCol));
+        }
         graphicsValid = false;
         return Acad::eOk;
+    }
+
+    // What each row type and each grid segment inherits now: a structural
+    // edit may move untouched rows and lines to places that inherit
+    // something else (the old title row pushed down would take the header's
+    // look), and keepInheritedLook gives them back what they showed.
+    struct InheritedLook {
+        std::vector<AcDb::RowType> rowTypes;
+        std::vector<AcDbGridFormat> horz; // (rows + 1) * cols
+        std::vector<AcDbGridFormat> vert; // rows * (cols + 1)
+        int cols = 0;
+    };
+    InheritedLook captureInherited() const {
+        InheritedLook look;
+        const int rows = grid.rows(), cols = grid.cols();
+        look.cols = cols;
+        for (int r = 0; r < rows; ++r)
+            look.rowTypes.push_back(rowType(r));
+        for (int line = 0; line <= rows; ++line)
+            for (int c = 0; c < cols; ++c)
+                look.horz.push_back(inheritedEdge({true, line, c}));
+        for (int r = 0; r < rows; ++r)
+            for (int line = 0; line <= cols; ++line)
+                look.vert.push_back(inheritedEdge({false, r, line}));
+        return look;
+    }
+
+    // Turns an inherited value that differs at the new place into the cell's
+    // or segment's own, for every cell and segment the edit kept.
+    void keepInheritedLook(const InheritedLook& before, const TableGrid::AxisEdit& rows,
+                           const TableGrid::AxisEdit& cols) {
+        const int oldRows = static_cast<int>(before.rowTypes.size()), oldCols = before.cols;
+        for (int r = 0; r < oldRows; ++r) {
+            const int nr = rows.index(r);
+            if (nr < 0 || rowType(nr) == before.rowTypes[r])
+                continue;
+            const AcDbCellFormat& was = style->cellFormat(before.rowTypes[r]);
+            const AcDbCellFormat& now = format(nr);
+            for (int c = 0; c < oldCols; ++c) {
+                const int nc = cols.index(c);
+                if (nc >= 0)
+                    keepCellLook(grid.cell(nr, nc).look, was, now);
+            }
+        }
+        auto keepSegment = [](GridSegment& seg, const AcDbGridFormat& was,
+                              const AcDbGridFormat& now) {
+            if (!seg.isOverridden(AcDbTable::kEdgeVisibility) && was.visibility != now.visibility) {
+                seg.visibility = was.visibility;
+                seg.markOverridden(AcDbTable::kEdgeVisibility);
+            }
+            if (!seg.isOverridden(AcDbTable::kEdgeColor) && !(was.color == now.color)) {
+                seg.color = was.color;
+                seg.markOverridden(AcDbTable::kEdgeColor);
+            }
+            if (!seg.isOverridden(AcDbTable::kEdgeLineWeight) && was.lineWeight != now.lineWeight) {
+                seg.lineWeight = was.lineWeight;
+                seg.markOverridden(AcDbTable::kEdgeLineWeight);
+            }
+        };
+        // Where a deletion joined two lines, the edit decided (seams).
+        for (int line = 0; line <= oldRows; ++line) {
+            const int nl = rows.line(line);
+            if (nl < 0 || nl == rows.seam())
+                continue;
+            for (int c = 0; c < oldCols; ++c) {
+                const int nc = cols.index(c);
+                if (nc < 0)
+                    continue;
+                keepSegment(grid.horizontal(nl, nc),
+                            before.horz[static_cast<std::size_t>(line) * oldCols + c],
+                            inheritedEdge({true, nl, nc}));
+            }
+        }
+        for (int r = 0; r < oldRows; ++r) {
+            const int nr = rows.index(r);
+            if (nr < 0)
+                continue;
+            for (int line = 0; line <= oldCols; ++line) {
+                const int nl = cols.line(line);
+                if (nl < 0 || nl == cols.seam())
+                    continue;
+                keepSegment(grid.vertical(nr, nl),
+                            before.vert[static_cast<std::size_t>(r) * (oldCols + 1) + line],
+                            inheritedEdge({false, nr, nl}));
+            }
+        }
+    }
+    static void keepCellLook(acdbtable::CellLook& look, const AcDbCellFormat& was,
+                             const AcDbCellFormat& now) {
+        auto keep = [&look](int property, bool differs, auto assign) {
+            if (!look.isOverridden(property) && differs) {
+                assign();
+                look.markOverridden(property);
+            }
+        };
+        keep(AcDbTable::kCellTextStyle, was.textStyle != now.textStyle,
+             [&] { look.textStyle = was.textStyle; });
+        keep(AcDbTable::kCellTextHeight, was.textHeight != now.textHeight,
+             [&] { look.textHeight = was.textHeight; });
+        keep(AcDbTable::kCellAlignment, was.alignment != now.alignment,
+             [&] { look.alignment = was.alignment; });
+        keep(AcDbTable::kCellTextColor, !(was.textColor == now.textColor),
+             [&] { look.textColor = was.textColor; });
+        keep(AcDbTable::kCellFillColor, !(was.fillColor == now.fillColor),
+             [&] { look.fillColor = was.fillColor; });
+        keep(AcDbTable::kCellFillNone, was.fillNone != now.fillNone,
+             [&] { look.fillNone = was.fillNone; });
     }
 
     // Scales every length the table holds (uniform scaling).
@@ -326,6 +516,12 @@ Acad::ErrorStatus AcDbTable::setRowHeight(double height) {
     return Acad::eOk;
 }
 
+double AcDbTable::storedRowHeight(int row) const {
+    if (row < 0 || row >= rowCount())
+        return 0.0;
+    return m_data->grid.rowHeight(row);
+}
+
 double AcDbTable::minimumRowHeight(int row) const {
     if (row < 0 || row >= rowCount())
         return 0.0;
@@ -339,26 +535,35 @@ double AcDbTable::height() const {
     return m_data->currentLayout().height();
 }
 
+// Rows and columns the edit does not touch keep their look.
 Acad::ErrorStatus AcDbTable::insertColumns(int col, double width, int count) {
     ACDB_ASSERT_WRITE();
+    const auto before = m_data->captureInherited();
     Acad::ErrorStatus es = m_data->grid.insertColumns(col, count, width);
-    if (es == Acad::eOk)
+    if (es == Acad::eOk) {
+        m_data->keepInheritedLook(before, TableGrid::AxisEdit::none(), {col, count, true});
         m_data->changed();
+    }
     return es;
 }
 
 Acad::ErrorStatus AcDbTable::insertRows(int row, double height, int count) {
     ACDB_ASSERT_WRITE();
+    const auto before = m_data->captureInherited();
     Acad::ErrorStatus es = m_data->grid.insertRows(row, count, height);
-    if (es == Acad::eOk)
+    if (es == Acad::eOk) {
+        m_data->keepInheritedLook(before, {row, count, true}, TableGrid::AxisEdit::none());
         m_data->changed();
+    }
     return es;
 }
 
 Acad::ErrorStatus AcDbTable::deleteColumns(int col, int count) {
     ACDB_ASSERT_WRITE();
+    const auto before = m_data->captureInherited();
     Acad::ErrorStatus es = m_data->grid.deleteColumns(col, count);
     if (es == Acad::eOk) {
+        m_data->keepInheritedLook(before, TableGrid::AxisEdit::none(), {col, count, false});
         m_data->dropStaleSelection();
         m_data->changed();
     }
@@ -367,8 +572,10 @@ Acad::ErrorStatus AcDbTable::deleteColumns(int col, int count) {
 
 Acad::ErrorStatus AcDbTable::deleteRows(int row, int count) {
     ACDB_ASSERT_WRITE();
+    const auto before = m_data->captureInherited();
     Acad::ErrorStatus es = m_data->grid.deleteRows(row, count);
     if (es == Acad::eOk) {
+        m_data->keepInheritedLook(before, {row, count, false}, TableGrid::AxisEdit::none());
         m_data->dropStaleSelection();
         m_data->changed();
     }
@@ -592,7 +799,7 @@ Acad::ErrorStatus AcDbTable::setCellBlockAutoFit(int row, int col, bool autoFit)
     if (!c)
         return Acad::eInvalidInput;
     c->block.autoFit = autoFit;
-    m_data->graphicsValid = false;
+    m_data->changed(); // a block at a fixed scale sizes its row
     return Acad::eOk;
 }
 
@@ -607,7 +814,7 @@ Acad::ErrorStatus AcDbTable::setCellBlockScale(int row, int col, double scale) {
     if (!c || !isPositive(scale))
         return Acad::eInvalidInput;
     c->block.scale = scale;
-    m_data->graphicsValid = false;
+    m_data->changed(); // a block at a fixed scale sizes its row
     return Acad::eOk;
 }
 
@@ -622,7 +829,7 @@ Acad::ErrorStatus AcDbTable::setCellBlockRotation(int row, int col, double rotat
     if (!c || !std::isfinite(rotation))
         return Acad::eInvalidInput;
     c->block.rotation = rotation;
-    m_data->graphicsValid = false;
+    m_data->changed(); // a block at a fixed scale sizes its row
     return Acad::eOk;
 }
 
@@ -667,7 +874,7 @@ AcDbTable::cellBlockAttributeValues(int row, int col) const {
 
 AcDb::Visibility AcDbTable::edgeVisibility(int row, int col, AcDb::CellEdgeMask edge) const {
     EdgeRef e;
-    if (!AcDbTableData::edgeRef(m_data->grid, row, col, edge, e))
+    if (!m_data->outlineRef(row, col, edge, e))
         return AcDb::kVisible;
     const GridSegment& s = m_data->segment(e);
     return s.isOverridden(kEdgeVisibility) ? static_cast<AcDb::Visibility>(s.visibility)
@@ -686,7 +893,7 @@ Acad::ErrorStatus AcDbTable::setEdgeVisibility(int row, int col, int edgeMask, A
 
 AcCmColor AcDbTable::edgeColor(int row, int col, AcDb::CellEdgeMask edge) const {
     EdgeRef e;
-    if (!AcDbTableData::edgeRef(m_data->grid, row, col, edge, e))
+    if (!m_data->outlineRef(row, col, edge, e))
         return AcCmColor::byBlock();
     const GridSegment& s = m_data->segment(e);
     return s.isOverridden(kEdgeColor) ? s.color : m_data->inheritedEdge(e).color;
@@ -702,7 +909,7 @@ Acad::ErrorStatus AcDbTable::setEdgeColor(int row, int col, int edgeMask, const 
 
 AcDb::LineWeight AcDbTable::edgeLineWeight(int row, int col, AcDb::CellEdgeMask edge) const {
     EdgeRef e;
-    if (!AcDbTableData::edgeRef(m_data->grid, row, col, edge, e))
+    if (!m_data->outlineRef(row, col, edge, e))
         return AcDb::kLnWtByBlock;
     const GridSegment& s = m_data->segment(e);
     return s.isOverridden(kEdgeLineWeight) ? static_cast<AcDb::LineWeight>(s.lineWeight)
@@ -730,10 +937,52 @@ bool AcDbTable::isCellPropertyOverridden(int row, int col, CellProperty p) const
 bool AcDbTable::isEdgePropertyOverridden(int row, int col, AcDb::CellEdgeMask edge,
                                          EdgeProperty p) const {
     EdgeRef e;
-    if (p < kEdgeVisibility || p > kEdgeLineWeight ||
-        !AcDbTableData::edgeRef(m_data->grid, row, col, edge, e))
+    if (p < kEdgeVisibility || p > kEdgeLineWeight || !m_data->outlineRef(row, col, edge, e))
         return false;
     return m_data->segment(e).isOverridden(p);
+}
+
+AcDbTable::GridEdge AcDbTable::gridEdge(int row, int col, AcDb::CellEdgeMask edge) const {
+    EdgeRef e;
+    if (!AcDbTableData::edgeRef(m_data->grid, row, col, edge, e))
+        return {AcDb::kVisible, AcCmColor::byBlock(), AcDb::kLnWtByBlock, 0};
+    const GridSegment& s = m_data->segment(e);
+    const AcDbGridFormat& inherited = m_data->inheritedEdge(e);
+    GridEdge out;
+    out.visibility = s.isOverridden(kEdgeVisibility) ? static_cast<AcDb::Visibility>(s.visibility)
+                                                     : inherited.visibility;
+    out.color = s.isOverridden(kEdgeColor) ? s.color : inherited.color;
+    out.lineWeight = s.isOverridden(kEdgeLineWeight) ? static_cast<AcDb::LineWeight>(s.lineWeight)
+                                                     : inherited.lineWeight;
+    out.overridden = s.overridden;
+    return out;
+}
+
+Acad::ErrorStatus AcDbTable::setGridEdge(int row, int col, AcDb::CellEdgeMask edge,
+                                         const GridEdge& value) {
+    ACDB_ASSERT_WRITE();
+    EdgeRef e;
+    if (!AcDbTableData::edgeRef(m_data->grid, row, col, edge, e) ||
+        ((value.overridden & (1u << kEdgeVisibility)) && !isValidVisibility(value.visibility)) ||
+        ((value.overridden & (1u << kEdgeLineWeight)) &&
+         !acdbtable::isValidLineWeight(value.lineWeight)))
+        return Acad::eInvalidInput;
+    GridSegment& s =
+        e.horizontal ? m_data->grid.horizontal(e.a, e.b) : m_data->grid.vertical(e.a, e.b);
+    if (value.overridden & (1u << kEdgeVisibility)) {
+        s.visibility = value.visibility;
+        s.markOverridden(kEdgeVisibility);
+    }
+    if (value.overridden & (1u << kEdgeColor)) {
+        s.color = value.color;
+        s.markOverridden(kEdgeColor);
+    }
+    if (value.overridden & (1u << kEdgeLineWeight)) {
+        s.lineWeight = value.lineWeight;
+        s.markOverridden(kEdgeLineWeight);
+    }
+    m_data->graphicsValid = false;
+    return Acad::eOk;
 }
 
 Acad::ErrorStatus AcDbTable::clearCellOverride(int row, int col, CellProperty p) {
@@ -924,11 +1173,23 @@ const AcDbEntityList& AcDbTable::graphics() const {
     // The picture also depends on the base class's position and normal and on
     // the database (its "Standard" text style), which setters outside this
     // class may change.
-    if (!d.graphicsValid || !d.graphicsOrigin.isEqualTo(position()) ||
+    // A block shown in a cell may have been redefined since the last build.
+    const bool blocksChanged = d.graphicsUseBlocks && d.graphicsBlockRevision != d.blockRevision();
+    if (!d.graphicsValid || blocksChanged || !d.graphicsOrigin.isEqualTo(position()) ||
         !d.graphicsNormal.isEqualTo(normal()) || d.graphicsDatabase != database()) {
         TableFrame f = TableFrame::make(position(), normal(), d.direction);
-        acdbtable::TableGraphics g =
-            acdbtable::TableGraphicsBuilder(*this, f, d.currentLayout()).build();
+        const TableLayout& layout = d.currentLayout();
+        d.graphicsUseBlocks = false;
+        for (int r = 0; r < rowCount() && !d.graphicsUseBlocks; ++r)
+            for (int c = 0; c < columnCount(); ++c)
+                if (const TableCell& cell = d.grid.cell(r, c);
+                    cell.type == AcDb::kBlockCell && !cell.block.block.isNull()) {
+                    d.noteBlockDatabase(cell.block.block.database());
+                    d.graphicsUseBlocks = true;
+                    break;
+                }
+        d.graphicsBlockRevision = d.blockRevision();
+        acdbtable::TableGraphics g = acdbtable::TableGraphicsBuilder(*this, f, layout).build();
         d.graphics = std::move(g.entities);
         d.graphicsValid = g.complete;
         d.graphicsOrigin = position();

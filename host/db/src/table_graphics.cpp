@@ -22,6 +22,27 @@ int alignLine(int alignment) {
 
 } // namespace
 
+BlockContentBox blockContentBox(AcDbObjectId blockId) {
+    BlockContentBox out;
+    AcDbObjectPointer<AcDbBlockTableRecord> rec(blockId, AcDb::kForRead);
+    if (!rec) {
+        // An id of something that is no block never draws; anything else
+        // (open elsewhere, erased) may draw later.
+        out.retryLater = rec.openStatus() != Acad::eNotThatKindOfClass;
+        return out;
+    }
+    for (AcDbObjectId id : rec->entityIds()) {
+        AcDbObjectPointer<AcDbEntity> ent(id, AcDb::kForRead);
+        AcDbExtents e;
+        if (ent && ent->getGeomExtents(e) == Acad::eOk)
+            out.extents.addExt(e);
+    }
+    if (!out.extents.isValid())
+        out.extents = AcDbExtents(rec->origin(), rec->origin());
+    out.readable = true;
+    return out;
+}
+
 TableGraphicsBuilder::TableGraphicsBuilder(const AcDbTable& table, const TableFrame& frame,
                                            const TableLayout& layout)
     : m_table(table), m_frame(frame), m_layout(layout), m_rows(table.rowCount()),
@@ -80,12 +101,14 @@ void TableGraphicsBuilder::addFills() {
 
 void TableGraphicsBuilder::addLine(double u0, double v0, double u1, double v1, int row, int col,
                                    int edge) {
-    auto mask = static_cast<AcDb::CellEdgeMask>(edge);
-    if (m_table.edgeVisibility(row, col, mask) != AcDb::kVisible)
+    // The segment itself: a cell's edges in a merged region name the region's outline.
+    const AcDbTable::GridEdge seg =
+        m_table.gridEdge(row, col, static_cast<AcDb::CellEdgeMask>(edge));
+    if (seg.visibility != AcDb::kVisible)
         return;
     auto line = std::make_unique<AcDbLine>(m_frame.at(u0, v0), m_frame.at(u1, v1));
-    line->setColor(m_table.edgeColor(row, col, mask));
-    line->setLineWeight(m_table.edgeLineWeight(row, col, mask));
+    line->setColor(seg.color);
+    line->setLineWeight(seg.lineWeight);
     m_out.entities.push_back(std::move(line));
 }
 
@@ -166,47 +189,45 @@ void TableGraphicsBuilder::addBlock(int row, int col, const Rect& r) {
         return;
 
     // What a reference to the block shows, in block coordinates: its entities
-    // and, as texts, the attributes of its editable visible definitions.
-    AcDbExtents blockExt;
+    // and, as texts, the attributes of its visible definitions (editable ones
+    // with the cell's value, constant ones with their fixed text).
+    const BlockContentBox box = blockContentBox(blockId);
+    if (!box.readable) {
+        if (box.retryLater)
+            m_out.complete = false;
+        return;
+    }
+    const AcDbExtents& blockExt = box.extents;
     std::vector<std::unique_ptr<AcDbText>> attributeTexts;
     {
         AcDbObjectPointer<AcDbBlockTableRecord> rec(blockId, AcDb::kForRead);
         if (!rec) {
-            // An id of something that is no block never draws; anything else
-            // (open elsewhere, erased) may draw later, so try again next time.
-            if (rec.openStatus() != Acad::eNotThatKindOfClass)
-                m_out.complete = false;
+            m_out.complete = false;
             return;
         }
         for (AcDbObjectId id : rec->entityIds()) {
-            AcDbObjectPointer<AcDbEntity> ent(id, AcDb::kForRead);
-            if (!ent)
+            AcDbObjectPointer<AcDbAttributeDefinition> def(id, AcDb::kForRead);
+            if (!def || def->isInvisible())
                 continue;
-            if (auto* def = AcDbAttributeDefinition::cast(ent.object())) {
-                if (def->isConstant() || def->isInvisible())
-                    continue;
-                std::string value;
-                if (m_table.cellBlockAttributeValue(row, col, id, value) != Acad::eOk)
-                    value = def->textString();
-                auto text = std::make_unique<AcDbText>();
-                text->copyEntityProperties(*def);
-                text->setPosition(def->position());
-                text->setAlignmentPoint(def->alignmentPoint());
-                text->setHeight(def->height());
-                text->setRotation(def->rotation());
-                text->setWidthFactor(def->widthFactor());
-                text->setTextStyle(resolvedTextStyle(def->textStyle()));
-                text->setHorizontalMode(def->horizontalMode());
-                text->setVerticalMode(def->verticalMode());
-                text->setTextString(value);
-                attributeTexts.push_back(std::move(text));
+            std::string value = def->textString();
+            if (!def->isConstant()) {
+                if (std::string cellValue;
+                    m_table.cellBlockAttributeValue(row, col, id, cellValue) == Acad::eOk)
+                    value = cellValue;
             }
-            AcDbExtents e;
-            if (ent->getGeomExtents(e) == Acad::eOk)
-                blockExt.addExt(e);
+            auto text = std::make_unique<AcDbText>();
+            text->copyEntityProperties(*def.object());
+            text->setPosition(def->position());
+            text->setAlignmentPoint(def->alignmentPoint());
+            text->setHeight(def->height());
+            text->setRotation(def->rotation());
+            text->setWidthFactor(def->widthFactor());
+            text->setTextStyle(resolvedTextStyle(def->textStyle()));
+            text->setHorizontalMode(def->horizontalMode());
+            text->setVerticalMode(def->verticalMode());
+            text->setTextString(value);
+            attributeTexts.push_back(std::move(text));
         }
-        if (!blockExt.isValid())
-            blockExt = AcDbExtents(rec->origin(), rec->origin());
     }
 
     auto ref = std::make_unique<AcDbBlockReference>(m_frame.origin, blockId);

@@ -10,6 +10,16 @@ class AcDbTable;
 
 namespace acdbtable {
 
+// The box of what a reference to the block shows, in block coordinates (its
+// origin included when it has nothing to show). Open: false when the block
+// could not be read now but may be later (open elsewhere, erased).
+struct BlockContentBox {
+    AcDbExtents extents;
+    bool readable = false;
+    bool retryLater = false;
+};
+BlockContentBox blockContentBox(AcDbObjectId blockId);
+
 struct TableGraphics {
     AcDbEntityList entities;
     // False when a cell's block could not be read; the picture lacks it and

@@ -4,9 +4,11 @@
 
 namespace acdxf {
 
-// The colour number of a colour is its colour index as the database gives it.
+// The colour number of a colour is its colour index as the database gives it;
+// a number readers refuse (only 0..257 exist) is written as ByLayer.
 int colorNumber(const AcCmColor& c) {
-    return c.colorIndex();
+    const int number = c.colorIndex();
+    return number >= 0 && number <= 257 ? number : 256;
 }
 
 std::int32_t trueColorValue(const AcCmColor& c) {
@@ -15,8 +17,10 @@ std::int32_t trueColorValue(const AcCmColor& c) {
 
 AcCmColor colorFromNumber(int number) {
     number = std::abs(number);
-    if (number > 0xFFFF)
-        number = 256;
+    if (number == 257)
+        return AcCmColor::none();
+    if (number > 256)
+        return AcCmColor::byLayer();
     return AcCmColor::fromIndex(static_cast<std::uint16_t>(number));
 }
 

@@ -7,6 +7,8 @@ namespace acdxf {
 namespace {
 
 constexpr std::string_view kTrueColors = "TRUECOLORS";
+constexpr std::string_view kEdgeOverrides = "EDGEOVERRIDES";
+constexpr std::string_view kRowHeights = "ROWHEIGHTS";
 
 // The pairs of this host's extended data in r (after its 1001 up to the next).
 std::vector<const DxfToken*> hostXdata(const DxfRecord& r) {
@@ -50,6 +52,59 @@ std::vector<TrueColorEntry> readTrueColorXdata(const DxfRecord& r) {
                 out.push_back({values[0], values[1], values[2], values[3]});
                 values.clear();
             }
+        }
+    }
+    return out;
+}
+
+void writeTableXdata(DxfWriter& w, const TableXdata& x) {
+    w.raw(1001, kHostAppName);
+    if (!x.trueColors.empty()) {
+        w.raw(1000, kTrueColors);
+        for (const TrueColorEntry& e : x.trueColors) {
+            w.integer(1071, e.where);
+            w.integer(1071, e.column);
+            w.integer(1071, e.property);
+            w.integer(1071, e.rgb);
+        }
+    }
+    w.raw(1000, kEdgeOverrides);
+    for (const CellBitsEntry& e : x.edgeOverrides) {
+        w.integer(1071, e.row);
+        w.integer(1071, e.column);
+        w.integer(1071, e.bits);
+    }
+    if (!x.storedRowHeights.empty()) {
+        w.raw(1000, kRowHeights);
+        for (const auto& [row, height] : x.storedRowHeights) {
+            w.integer(1071, row);
+            w.real(1040, height);
+        }
+    }
+}
+
+TableXdata readTableXdata(const DxfRecord& r) {
+    TableXdata out;
+    out.trueColors = readTrueColorXdata(r);
+    std::string_view section;
+    std::vector<std::int32_t> ints;
+    for (const DxfToken* t : hostXdata(r)) {
+        if (t->code == 1000) {
+            section = t->value;
+            ints.clear();
+            if (section == kEdgeOverrides)
+                out.hasEdgeOverrides = true;
+        } else if (section == kEdgeOverrides && t->code == 1071) {
+            ints.push_back(toInt(*t));
+            if (ints.size() == 3) {
+                out.edgeOverrides.push_back({ints[0], ints[1], ints[2]});
+                ints.clear();
+            }
+        } else if (section == kRowHeights && t->code == 1071) {
+            ints.assign(1, toInt(*t));
+        } else if (section == kRowHeights && t->code == 1040 && ints.size() == 1) {
+            out.storedRowHeights.emplace_back(ints[0], toReal(*t));
+            ints.clear();
         }
     }
     return out;

@@ -27,6 +27,26 @@ struct TrueColorEntry {
 void writeTrueColorXdata(DxfWriter& w, const std::vector<TrueColorEntry>& entries);
 std::vector<TrueColorEntry> readTrueColorXdata(const DxfRecord& r);
 
+// What a table keeps here besides its true colours: which edge properties
+// each cell overrides (code 177 has 16 bits, too few for twelve edge bits
+// beside the cell's own), and the row heights set below what the content
+// needs (code 141 holds the height drawn, which the *T block shows).
+struct CellBitsEntry {
+    std::int32_t row = 0;
+    std::int32_t column = 0;
+    std::int32_t bits = 0;
+};
+struct TableXdata {
+    std::vector<TrueColorEntry> trueColors;
+    // True when the record has the edge section (even an empty one): edge
+    // overrides come from it, not from code 177.
+    bool hasEdgeOverrides = false;
+    std::vector<CellBitsEntry> edgeOverrides;
+    std::vector<std::pair<std::int32_t, double>> storedRowHeights;
+};
+void writeTableXdata(DxfWriter& w, const TableXdata& x);
+TableXdata readTableXdata(const DxfRecord& r);
+
 // A marker word in this host's extended data ("UNLOADED").
 void writeMarkerXdata(DxfWriter& w, std::string_view marker);
 bool hasMarkerXdata(const DxfRecord& r, std::string_view marker);

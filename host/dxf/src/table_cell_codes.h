@@ -1,6 +1,8 @@
 #pragma once
-// Which cell properties a table cell overrides on its style, as the bits of
-// group code 177 (and of the presence mask the reader keeps). Edges are
+// Which cell properties a table cell overrides on its style: the cell's own
+// as the bits of group code 177, the edges' (bits from 0x40 up, beyond the
+// code's 16 bits) in this host's extended data; the reader's presence mask
+// uses the same bits. Edges are
 // numbered top 0, right 1, bottom 2, left 3; each has colour, line weight and
 // visibility bits. Group codes of each edge property follow the DXF
 // reference: colours 69/65/66/68, line weights 279/275/276/278, visibility
@@ -16,6 +18,8 @@ constexpr unsigned kFillColor = 0x04;
 constexpr unsigned kTextColor = 0x08;
 constexpr unsigned kTextStyle = 0x10;
 constexpr unsigned kTextHeight = 0x20;
+// The cell's own bits: all that code 177 carries when written.
+constexpr unsigned kCellBitsMask = 0x3F;
 
 constexpr unsigned edgeColor(int edge) {
     return 0x40u << (3 * edge);

@@ -53,6 +53,7 @@ std::vector<CellMerge> mergeRoles(const AcDbTable& t, int rows, int cols) {
     return roles;
 }
 
+// The cell's own overrides: what code 177 carries (it has 16 bits).
 unsigned overrideFlags(const AcDbTable& t, int r, int c) {
     unsigned flags = 0;
     auto cell = [&](AcDbTable::CellProperty p, unsigned bit) {
@@ -65,15 +66,23 @@ unsigned overrideFlags(const AcDbTable& t, int r, int c) {
     cell(AcDbTable::kCellTextColor, kTextColor);
     cell(AcDbTable::kCellTextStyle, kTextStyle);
     cell(AcDbTable::kCellTextHeight, kTextHeight);
-    for (int e = 0; e < 4; ++e) {
-        if (t.isEdgePropertyOverridden(r, c, kEdgeMasks[e], AcDbTable::kEdgeColor))
-            flags |= edgeColor(e);
-        if (t.isEdgePropertyOverridden(r, c, kEdgeMasks[e], AcDbTable::kEdgeLineWeight))
-            flags |= edgeLineWeight(e);
-        if (t.isEdgePropertyOverridden(r, c, kEdgeMasks[e], AcDbTable::kEdgeVisibility))
-            flags |= edgeVisibility(e);
-    }
     return flags;
+}
+
+// The overridden properties of the cell's own four grid segments (inner
+// segments of merged regions included), in the bits of table_cell_codes.h.
+unsigned edgeOverrideBits(const AcDbTable& t, int r, int c) {
+    unsigned bits = 0;
+    for (int e = 0; e < 4; ++e) {
+        const unsigned ov = t.gridEdge(r, c, kEdgeMasks[e]).overridden;
+        if (ov & (1u << AcDbTable::kEdgeColor))
+            bits |= edgeColor(e);
+        if (ov & (1u << AcDbTable::kEdgeLineWeight))
+            bits |= edgeLineWeight(e);
+        if (ov & (1u << AcDbTable::kEdgeVisibility))
+            bits |= edgeVisibility(e);
+    }
+    return bits;
 }
 
 void writeColor(DxfWriter& w, int code, const AcCmColor& color, int row, int col, int property,
@@ -85,6 +94,9 @@ void writeColor(DxfWriter& w, int code, const AcCmColor& color, int row, int col
 
 void writeCellOverrides(const AcDbTable& t, int r, int c, unsigned flags, DxfWriter& w,
                         std::vector<TrueColorEntry>& trueColors) {
+    AcDbTable::GridEdge edges[4];
+    for (int e = 0; e < 4; ++e)
+        edges[e] = t.gridEdge(r, c, kEdgeMasks[e]);
     if (flags & kTextStyle)
         w.text(7, textStyleName(t.textStyle(r, c)));
     if (flags & kTextHeight)
@@ -97,24 +109,25 @@ void writeCellOverrides(const AcDbTable& t, int r, int c, unsigned flags, DxfWri
         writeColor(w, 63, t.fillColor(r, c), r, c, kTcFill, trueColors);
     for (int e = 0; e < 4; ++e)
         if (flags & edgeColor(e))
-            writeColor(w, kEdgeColorCodes[e], t.edgeColor(r, c, kEdgeMasks[e]), r, c, kTcEdge0 + e,
-                       trueColors);
+            writeColor(w, kEdgeColorCodes[e], edges[e].color, r, c, kTcEdge0 + e, trueColors);
     for (int e = 0; e < 4; ++e)
         if (flags & edgeLineWeight(e))
-            w.integer(kEdgeLineWeightCodes[e], t.edgeLineWeight(r, c, kEdgeMasks[e]));
+            w.integer(kEdgeLineWeightCodes[e], edges[e].lineWeight);
     if (flags & kFillNone)
         w.integer(283, t.isFillNone(r, c) ? 0 : 1);
     for (int e = 0; e < 4; ++e)
         if (flags & edgeVisibility(e))
-            w.integer(kEdgeVisibilityCodes[e],
-                      t.edgeVisibility(r, c, kEdgeMasks[e]) == AcDb::kVisible ? 1 : 0);
+            w.integer(kEdgeVisibilityCodes[e], edges[e].visibility == AcDb::kVisible ? 1 : 0);
 }
 
 void writeCell(const AcDbTable& t, int r, int c, const CellMerge& merge, DxfWriter& w,
-               std::vector<TrueColorEntry>& trueColors) {
+               TableXdata& xdata) {
     AcDb::CellType type = t.cellType(r, c);
     bool block = type == AcDb::kBlockCell;
     unsigned flags = overrideFlags(t, r, c);
+    const unsigned edgeBits = edgeOverrideBits(t, r, c);
+    if (edgeBits)
+        xdata.edgeOverrides.push_back({r, c, static_cast<std::int32_t>(edgeBits)});
     w.integer(171, type);
     w.integer(172, 0);
     w.integer(173, merge.role == MergeRole::kPlain ? 0 : 1);
@@ -141,10 +154,14 @@ void writeCell(const AcDbTable& t, int r, int c, const CellMerge& merge, DxfWrit
             w.handle(331, attdef.handle());
             w.text(300, value);
         }
+        // The text the cell had before it showed a block comes back when it
+        // shows text again, so a save keeps it too.
+        if (std::string text = t.textString(r, c); !text.empty())
+            writeLongText(w, 2, 1, text);
     } else {
         writeLongText(w, 2, 1, t.textString(r, c));
     }
-    writeCellOverrides(t, r, c, flags, w, trueColors);
+    writeCellOverrides(t, r, c, flags | edgeBits, w, xdata.trueColors);
 }
 
 void writeTable(const AcDbEntity& e, EntityWriteContext& ctx) {
@@ -169,20 +186,25 @@ void writeTable(const AcDbEntity& e, EntityWriteContext& ctx) {
     w.integer(94, 0);
     w.integer(95, 0);
     w.integer(96, 0);
-    for (int r = 0; r < rows; ++r)
+    TableXdata xdata;
+    // 141 is the height drawn (what the *T block shows other readers); a
+    // row set lower than its content needs keeps its own height here too.
+    for (int r = 0; r < rows; ++r) {
         w.real(141, t.rowHeight(r));
+        if (t.storedRowHeight(r) != t.rowHeight(r))
+            xdata.storedRowHeights.emplace_back(r, t.storedRowHeight(r));
+    }
     for (int c = 0; c < cols; ++c)
         w.real(142, t.columnWidth(c));
     std::vector<CellMerge> roles = mergeRoles(t, rows, cols);
-    std::vector<TrueColorEntry> trueColors;
     for (int r = 0; r < rows; ++r)
         for (int c = 0; c < cols; ++c)
-            writeCell(t, r, c, roles[static_cast<std::size_t>(r) * cols + c], w, trueColors);
+            writeCell(t, r, c, roles[static_cast<std::size_t>(r) * cols + c], w, xdata);
     if (margins) {
         w.real(40, t.horizontalCellMargin());
         w.real(41, t.verticalCellMargin());
     }
-    writeTrueColorXdata(w, trueColors);
+    writeTableXdata(w, xdata);
 }
 
 // ---------------------------------------------------------------- reading
@@ -210,7 +232,20 @@ struct ParsedCell {
     int edgeWeights[4] = {};
     bool edgeVisible[4] = {};
 
-    bool applies(unsigned bit) const { return (present & bit) && (!flags || (*flags & bit)); }
+    // Edge bits of this host's extended data (files that have the section).
+    std::optional<unsigned> edgeFlags;
+
+    // A property the record gives counts as an override when the record
+    // says so: edges by the extended data of this host's files, else by 177
+    // (older files of this host carry edge bits there too), and when neither
+    // says anything, every property given is an override.
+    bool applies(unsigned bit) const {
+        if (!(present & bit))
+            return false;
+        if (bit > kCellBitsMask && edgeFlags)
+            return *edgeFlags & bit;
+        return !flags || (*flags & bit);
+    }
 };
 
 struct ParsedTable {
@@ -221,7 +256,7 @@ struct ParsedTable {
     std::vector<double> heights, widths;
     std::vector<ParsedCell> cells;
     std::optional<double> horzMargin, vertMargin;
-    std::vector<TrueColorEntry> trueColors;
+    TableXdata xdata;
 };
 
 class TableRecordParser {
@@ -256,7 +291,15 @@ public:
         blockRef.applyTo(table);
         m_ctx.claimTableBlock(blockRecord, blockRef.blockName);
         finish();
-        m_table.trueColors = readTrueColorXdata(m_r);
+        m_table.xdata = readTableXdata(m_r);
+        if (m_table.xdata.hasEdgeOverrides) {
+            for (ParsedCell& cell : m_table.cells)
+                cell.edgeFlags = 0u;
+            for (const CellBitsEntry& e : m_table.xdata.edgeOverrides)
+                if (e.row >= 0 && e.row < m_table.rows && e.column >= 0 && e.column < m_table.cols)
+                    m_table.cells[std::size_t(e.row) * m_table.cols + e.column].edgeFlags =
+                        static_cast<unsigned>(e.bits);
+        }
         return std::move(m_table);
     }
 
@@ -488,6 +531,9 @@ public:
         for (int r = 0; r < m_p.rows; ++r)
             if (m_p.heights[r] > 0)
                 m_t.setRowHeight(r, m_p.heights[r]);
+        for (const auto& [r, height] : m_p.xdata.storedRowHeights)
+            if (r >= 0 && r < m_p.rows && height > 0)
+                m_t.setRowHeight(r, height);
         if (m_p.horzMargin && *m_p.horzMargin >= 0)
             m_t.setHorizontalCellMargin(*m_p.horzMargin);
         if (m_p.vertMargin && *m_p.vertMargin >= 0)
@@ -540,6 +586,8 @@ private:
                 if (!attdef.isNull())
                     m_t.setCellBlockAttributeValue(r, c, attdef, value);
             }
+            if (cell.hasText)
+                m_t.setTextString(r, c, m_ctx.text(cell.textRaw));
         } else {
             if (cell.type != AcDb::kTextCell)
                 m_t.setCellType(r, c, static_cast<AcDb::CellType>(cell.type));
@@ -563,20 +611,28 @@ private:
             m_t.setFillColor(r, c, cell.fillColor);
         if (cell.applies(kFillNone))
             m_t.setFillNone(r, c, !cell.fillOn);
+        // Each cell names its own segments, inner ones of merged regions too.
         for (int e = 0; e < 4; ++e) {
-            if (cell.applies(edgeColor(e)))
-                m_t.setEdgeColor(r, c, kEdgeMasks[e], cell.edgeColors[e]);
-            if (cell.applies(edgeLineWeight(e)) && AcDb::isValidLineWeight(cell.edgeWeights[e]))
-                m_t.setEdgeLineWeight(r, c, kEdgeMasks[e],
-                                      static_cast<AcDb::LineWeight>(cell.edgeWeights[e]));
-            if (cell.applies(edgeVisibility(e)))
-                m_t.setEdgeVisibility(r, c, kEdgeMasks[e],
-                                      cell.edgeVisible[e] ? AcDb::kVisible : AcDb::kInvisible);
+            AcDbTable::GridEdge edge;
+            if (cell.applies(edgeColor(e))) {
+                edge.color = cell.edgeColors[e];
+                edge.overridden |= 1u << AcDbTable::kEdgeColor;
+            }
+            if (cell.applies(edgeLineWeight(e)) && AcDb::isValidLineWeight(cell.edgeWeights[e])) {
+                edge.lineWeight = static_cast<AcDb::LineWeight>(cell.edgeWeights[e]);
+                edge.overridden |= 1u << AcDbTable::kEdgeLineWeight;
+            }
+            if (cell.applies(edgeVisibility(e))) {
+                edge.visibility = cell.edgeVisible[e] ? AcDb::kVisible : AcDb::kInvisible;
+                edge.overridden |= 1u << AcDbTable::kEdgeVisibility;
+            }
+            if (edge.overridden)
+                m_t.setGridEdge(r, c, kEdgeMasks[e], edge);
         }
     }
 
     void applyTrueColors() {
-        for (const TrueColorEntry& tc : m_p.trueColors) {
+        for (const TrueColorEntry& tc : m_p.xdata.trueColors) {
             int r = tc.where, c = tc.column;
             if (r < 0 || r >= m_p.rows || c < 0 || c >= m_p.cols)
                 continue;
@@ -585,8 +641,12 @@ private:
                 m_t.setTextColor(r, c, color);
             else if (tc.property == kTcFill)
                 m_t.setFillColor(r, c, color);
-            else if (tc.property >= kTcEdge0 && tc.property < kTcEdge0 + 4)
-                m_t.setEdgeColor(r, c, kEdgeMasks[tc.property - kTcEdge0], color);
+            else if (tc.property >= kTcEdge0 && tc.property < kTcEdge0 + 4) {
+                AcDbTable::GridEdge edge;
+                edge.color = color;
+                edge.overridden = 1u << AcDbTable::kEdgeColor;
+                m_t.setGridEdge(r, c, kEdgeMasks[tc.property - kTcEdge0], edge);
+            }
         }
     }
 

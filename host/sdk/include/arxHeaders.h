@@ -4,6 +4,7 @@
 #include "acdocman.h"
 #include "aced.h"
 #include "acedads.h"
+#include "acuiresources.h"
 #include "acutads.h"
 #include "acwin.h"
 #include "adscodes.h"
@@ -11,6 +12,7 @@
 #include "hostresources.h"
 #include "rxdefs.h"
 #include "rxdlinkr.h"
+#include "rxmfcapi.h"
 #include "rxobject.h"
 
 #include "acdb/acdb.h"

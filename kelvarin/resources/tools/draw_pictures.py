@@ -74,6 +74,7 @@ class Canvas:
     def __init__(self, w, h, fill=MAGENTA):
         self.w, self.h = w, h
         self.px = [[fill] * w for _ in range(h)]
+        self.text = None  # PNG text chunks, for the few pictures that carry some
 
     def set(self, x, y, c):
         if 0 <= x < self.w and 0 <= y < self.h and c is not None:
@@ -192,8 +193,12 @@ def border_picture(style, n, background=WHITE):
         if key not in shown:
             kind, at = lines[key]
             for pos in range(n):
-                if dot(pos):
-                    cv.set(at, pos, HIDDEN) if kind == "v" else cv.set(pos, at, HIDDEN)
+                if not dot(pos):
+                    continue
+                if kind == "v":
+                    cv.set(at, pos, HIDDEN)
+                else:
+                    cv.set(pos, at, HIDDEN)
     for key in "LRVTBH":
         if key in shown:
             kind, at = lines[key]
@@ -247,15 +252,8 @@ def tb_border_color():
     # A corner of a table and a pencil drawing its border; rows 11-14 stay
     # free for the colour strip the toolbar paints.
     cv = tb()
-    table(cv, [0, 4, 8], [2, 6, 10])
-    cv.vline(4, 3, 9, HIDDEN, dotted=True)
-    cv.hline(1, 7, 6, HIDDEN, dotted=True)
-    for x in range(1, 8):
-        if x % 2 == 0:
-            cv.set(x, 6, WHITE)
-    for y in range(3, 10):
-        if y % 2 == 0:
-            cv.set(4, y, WHITE)
+    table(cv, [0, 4, 8], [2, 6, 10], line=HIDDEN)
+    cv.frame(0, 2, 8, 10, INK)
     cv.art(
         [
             ".............KK.",
@@ -510,9 +508,6 @@ def tb_apply_style():
         0,
         9,
     )
-    cv.hline(0, 9, 12, INK)
-    cv.vline(0, 9, 12, INK)
-    cv.vline(5, 9, 12, INK)
     return cv
 
 
@@ -659,6 +654,78 @@ def menu_pictures():
 
 
 # --------------------------------------------------------------------------
+# Picker pictures. The border and alignment pictures fill their whole square
+# (the popups copy them unscaled onto the button face; the floating pickers
+# draw them with black as the transparent colour, so they hold no black).
+# The icon and the cursor are RGBA with a transparent surround.
+
+CLEAR = (0, 0, 0, 0)
+
+PICK_ICON_ID = "221"
+HAND_CURSOR = "{6FEDA74C-74A1-423a-ABC8-4A7CDA89E154}"
+HAND_HOTSPOT = (9, 1)
+
+
+def pick_table_icon():
+    """The table pick button: an arrow pointing into a table's cell."""
+    cv = Canvas(16, 16, CLEAR)
+    table(cv, [0, 5, 10], [0, 3, 6, 9])
+    cv.fill(6, 4, 9, 5, HILITE)
+    cv.art(
+        [
+            "K.......",
+            "KK......",
+            "KWK.....",
+            "KWWK....",
+            "KWWWK...",
+            "KWWWWK..",
+            "KWWWWWK.",
+            "KWWWKKKK",
+            "KWKKWK..",
+            "KK.KWK..",
+            "K...KWK.",
+            "....KKK.",
+        ],
+        6,
+        4,
+    )
+    return cv
+
+
+def hand_cursor():
+    """The pointing hand shown over a web link; hot spot at the fingertip."""
+    cv = Canvas(32, 32, CLEAR)
+    cv.art(
+        [
+            "....KK...........",
+            "...KWWK..........",
+            "...KWWK..........",
+            "...KWWK..........",
+            "...KWWK..........",
+            "...KWWKKK........",
+            "...KWWKWWKKK.....",
+            "...KWWKWWKWWKK...",
+            "KK.KWWKWWKWWKWK..",
+            "KWWKWWKWWKWWKWK..",
+            "KWWKWWWWWWWWWWK..",
+            ".KWWWWWWWWWWWWK..",
+            ".KWWWWWWWWWWWWK..",
+            "..KWWWWWWWWWWWK..",
+            "..KWWWWWWWWWWK...",
+            "...KWWWWWWWWWK...",
+            "...KWWWWWWWWWK...",
+            "....KWWWWWWWK....",
+            "....KWWWWWWWK....",
+            "....KKKKKKKKK....",
+        ],
+        HAND_HOTSPOT[0] - 4,
+        HAND_HOTSPOT[1],
+    )
+    cv.text = {"hotspot": f"{HAND_HOTSPOT[0]},{HAND_HOTSPOT[1]}"}
+    return cv
+
+
+# --------------------------------------------------------------------------
 # File writers.
 
 
@@ -787,6 +854,22 @@ def build():
         pos = [0, 1, 2, 4, 5, 7, 8][n]
         out.append(Picture(f"BITMAP/{name}.bmp", cv, "menu", MENU_SHOWS[n],
                            f'insert/delete menu 11112, position {pos} ("{label}")'))
+    for code, (guid, name) in enumerate(BORDER_STYLES):
+        out.append(Picture(f"BITMAP/{guid}.bmp", border_picture(code, 13), "picker",
+                           f'"{name}": 2 x 2 grid, the lines the style draws dark, the others dotted grey',
+                           f"border popup cell {code} and floating border picker button {1005 + code}"))
+    for index, (guid, name) in enumerate(ALIGNMENTS):
+        out.append(Picture(f"BITMAP/{guid}.bmp", align_picture(index, 14), "picker",
+                           f'"{name}": a cell with two text lines set {name.lower()}',
+                           f"alignment popup cell {index} and floating alignment picker button {1015 + index}"))
+    out.append(Picture(f"ICON/{PICK_ICON_ID}.png", pick_table_icon(), "icon",
+                       "an arrow pointing into a highlighted cell of a table (size chosen: 16 x 16)",
+                       'icon 221 of the "Select a table" pick button of the save-as-template dialog'))
+    out.append(Picture(f"CURSOR/{HAND_CURSOR}.png", hand_cursor(), "cursor",
+                       "a white pointing hand (size chosen: 32 x 32); hot spot "
+                       f"({HAND_HOTSPOT[0]}, {HAND_HOTSPOT[1]}) at the fingertip, also stored in the PNG's "
+                       '"hotspot" text chunk',
+                       "cursor over the web link of the update dialog"))
     return out
 
 
@@ -795,7 +878,7 @@ def write_all(items):
         path = os.path.join(RESOURCES, pic.rel)
         os.makedirs(os.path.dirname(path), exist_ok=True)
         if pic.rel.endswith(".png"):
-            write_png(path, pic.cv, getattr(pic.cv, "text", None))
+            write_png(path, pic.cv, pic.cv.text)
         else:
             write_bmp(path, pic.cv)
 
@@ -813,8 +896,11 @@ def write_index(items):
         "",
         "Drawn by `tools/draw_pictures.py` (run it to redraw them all; it checks",
         "what it wrote). Bitmaps are 24-bit BMP; magenta (255, 0, 255) is their",
-        "transparent colour unless the line says otherwise. Icons and cursors are",
-        "RGBA PNG.",
+        "transparent colour, except in the border and alignment pictures: these",
+        "fill their square, are copied opaque by the popups and are drawn by the",
+        "floating pickers with black as the transparent colour, so they hold",
+        "neither magenta nor black. Icons and cursors are RGBA PNG; their sizes",
+        "are this add-in's choice.",
         "",
         "| File | Size | Shows | Used by |",
         "|---|---|---|---|",
@@ -844,6 +930,14 @@ EXPECTED_BMP = {
 }
 for _name, _label in MENU_PICTURES:
     EXPECTED_BMP[f"BITMAP/{_name}.bmp"] = (16, 16, "menu")
+for _name, _label in BORDER_STYLES:
+    EXPECTED_BMP[f"BITMAP/{_name}.bmp"] = (13, 13, "picker")
+for _name, _label in ALIGNMENTS:
+    EXPECTED_BMP[f"BITMAP/{_name}.bmp"] = (14, 14, "picker")
+EXPECTED_PNG = {
+    f"ICON/{PICK_ICON_ID}.png": (16, 16),
+    f"CURSOR/{HAND_CURSOR}.png": (32, 32),
+}
 
 
 def check():
@@ -859,6 +953,13 @@ def check():
         if (cv.w, cv.h) != (w, h):
             faults.append(f"{rel}: {cv.w} x {cv.h}, want {w} x {h}")
             continue
+        if kind == "picker":
+            # Shown opaque in the popups, with black transparent in the pickers.
+            used = {cv.get(x, y) for y in range(h) for x in range(w)}
+            for bad, why in ((MAGENTA, "magenta"), ((0, 0, 0), "black")):
+                if bad in used:
+                    faults.append(f"{rel}: picker picture holds {why}")
+            continue
         for i in range(w // 16):
             x0 = i * 16
             pixels = [cv.get(x, y) for y in range(h) for x in range(x0, x0 + 16)]
@@ -868,49 +969,72 @@ def check():
                 drawn = [(x - x0, y) for y in range(11, h) for x in range(x0, x0 + 16) if cv.get(x, y) != MAGENTA]
                 if drawn:
                     faults.append(f"{rel}: image {i} draws at {drawn[0]}, under its colour strip")
+        if rel == "BITMAP/204.bmp":
+            # The buttons start with the faces of the first style and alignment.
+            for button, face in ((2, 26), (8, 17)):
+                if cv_region(cv, button * 16, 0, 16, h).px != cv_region(cv, face * 16, 0, 16, h).px:
+                    faults.append(f"{rel}: image {button} differs from face {face}")
         tail = [cv.get(x, y) for y in range(h) for x in range(w // 16 * 16, w)]
         if any(p != MAGENTA for p in tail):
             faults.append(f"{rel}: the columns after the last whole image are not magenta")
+    for rel, (w, h) in EXPECTED_PNG.items():
+        try:
+            got = png_size(os.path.join(RESOURCES, rel))
+        except (OSError, ValueError) as e:
+            faults.append(str(e))
+            continue
+        if got != (w, h, 8, 6):
+            faults.append(f"{rel}: {got[0]} x {got[1]}, depth {got[2]}, colour type {got[3]}; want {w} x {h} RGBA")
     return faults
 
 
 def contact_sheet(path, items, scale=8):
-    """One enlarged picture per row group, on the toolbar's button face grey."""
+    """Every picture enlarged, read back from its file, on a button face grey,
+    with its actual size below it: for looking at, not for shipping."""
     face = (236, 233, 216)
     pad = 4
-    rows = []
+    shown = []
     for pic in items:
-        rel, cv, kind = pic.rel, pic.cv, pic.kind
-        if kind == "strip" and rel.endswith("204.bmp"):
+        if pic.kind == "strip" and not pic.rel.endswith("204.bmp"):
+            continue
+        cv = read_bmp(os.path.join(RESOURCES, pic.rel)) if pic.rel.endswith(".bmp") else pic.cv
+        if pic.kind == "strip":
             for i in range(cv.w // 16):
                 sub = Canvas(16, cv.h)
-                for y in range(cv.h):
-                    for x in range(16):
-                        sub.px[y][x] = cv.get(i * 16 + x, y)
-                rows.append(sub)
-        elif kind != "strip":
-            rows.append(cv)
+                sub.paste(cv_region(cv, i * 16, 0, 16, cv.h), 0, 0)
+                shown.append(sub)
+        else:
+            shown.append(cv)
     per_line = 9
-    cell = 17 * scale + pad * 2
-    lines = (len(rows) + per_line - 1) // per_line
+    cell = 17 * scale + 24
+    lines = (len(shown) + per_line - 1) // per_line
     sheet = Canvas(per_line * cell, lines * cell, (160, 160, 160))
-    for n, cv in enumerate(rows):
+
+    def flat(p):
+        if len(p) == 4:
+            a = p[3] / 255
+            return tuple(round(p[i] * a + face[i] * (1 - a)) for i in range(3))
+        return face if p == MAGENTA else p
+
+    for n, cv in enumerate(shown):
         ox, oy = (n % per_line) * cell + pad, (n // per_line) * cell + pad
+        k = scale if max(cv.w, cv.h) <= 17 else scale * 17 // max(cv.w, cv.h)
         for y in range(cv.h):
             for x in range(cv.w):
-                p = cv.get(x, y)
-                if len(p) == 4:
-                    a = p[3] / 255
-                    p = tuple(round(p[i] * a + face[i] * (1 - a)) for i in range(3))
-                if p == MAGENTA:
-                    p = face
-                sheet.fill(ox + x * scale, oy + y * scale, ox + x * scale + scale - 1, oy + y * scale + scale - 1, p)
-        # Actual size, beside the enlargement's bottom right.
+                sheet.fill(ox + x * k, oy + y * k, ox + x * k + k - 1, oy + y * k + k - 1, flat(cv.get(x, y)))
+        sheet.fill(ox, oy + 17 * scale + 2, ox + cv.w + 3, oy + 17 * scale + cv.h + 5, face)
         for y in range(cv.h):
             for x in range(cv.w):
-                p = cv.get(x, y)[:3]
-                sheet.set(ox + 17 * scale - cv.w + x - 2, oy + 17 * scale - cv.h + y - 2 + 4, face if p == MAGENTA else p)
+                sheet.set(ox + 2 + x, oy + 17 * scale + 4 + y, flat(cv.get(x, y)))
     write_png(path, sheet)
+
+
+def cv_region(cv, x0, y0, w, h):
+    out = Canvas(w, h)
+    for y in range(h):
+        for x in range(w):
+            out.px[y][x] = cv.get(x0 + x, y0 + y)
+    return out
 
 
 def main():

@@ -161,7 +161,7 @@ private:
              vec(t.normal()) + " scale=" + vec(t.scaleFactors()) + " rot=" + num(t.rotation()));
         std::string hs = "    heights", ws = "    widths";
         for (int r = 0; r < rows; ++r)
-            hs += " " + num(t.rowHeight(r));
+            hs += " " + num(t.rowHeight(r)) + "(" + num(t.storedRowHeight(r)) + ")";
         for (int c = 0; c < cols; ++c)
             ws += " " + num(t.columnWidth(c));
         line(hs);
@@ -193,6 +193,7 @@ private:
                  " scale=" + num(t.cellBlockScale(r, c)) + " rot=" + num(t.cellBlockRotation(r, c));
             for (const auto& [id, value] : t.cellBlockAttributeValues(r, c))
                 s += " att" + ref(id) + "='" + value + "'";
+            s += " former '" + t.textString(r, c) + "'";
         } else {
             s += " '" + t.textString(r, c) + "'";
         }
@@ -210,6 +211,14 @@ private:
             e += "]";
         }
         line(e);
+        // The cell's own segments, inner ones of merged regions included.
+        std::string g = "      grid";
+        for (AcDb::CellEdgeMask edge : edges) {
+            AcDbTable::GridEdge seg = t.gridEdge(r, c, edge);
+            g += " [" + std::to_string(seg.visibility) + " " + color(seg.color) + " " +
+                 std::to_string(seg.lineWeight) + " " + std::to_string(seg.overridden) + "]";
+        }
+        line(g);
     }
 
     void dictionary(const std::string& name, const AcDbDictionary& d, int depth) {

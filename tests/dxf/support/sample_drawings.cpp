@@ -301,8 +301,12 @@ std::unique_ptr<AcDbDatabase> makeTableDrawing() {
             for (int c = 0; c < 4; ++c)
                 t->setTextString(r, c, "R" + std::to_string(r) + "C" + std::to_string(c));
         t->setTextString(0, 0, "Title with € and a long tail " + std::string(300, 'x'));
+        // Segments inside a region keep their own look for an unmerge.
+        t->setEdgeColor(2, 1, AcDb::kRightMask | AcDb::kBottomMask, AcCmColor::fromIndex(3));
         t->mergeCells(0, 0, 0, 3);
         t->mergeCells(2, 3, 1, 2);
+        // Set below what its 0.4 text needs: drawn higher, kept as set.
+        t->setRowHeight(1, 0.1);
         t->setTextStyle(1, 0, romansId);
         t->setTextHeight(1, 1, 0.4);
         t->setCellAlignment(1, 2, AcDb::kBottomRight);

@@ -29,8 +29,8 @@ public:
     static AcCmColor none();
 
     AcCmEntityColor::ColorMethod colorMethod() const { return m_method; }
-    // Index 0 is ByBlock, 256 ByLayer, 257 none; other values outside 1..255
-    // are kept as given and drawn in the foreground colour.
+    // Index 0 is ByBlock, 256 ByLayer; an index above 256 leaves the colour
+    // as it was (none is made with none()).
     void setColorIndex(std::uint16_t index);
     std::uint16_t colorIndex() const;
     void setRGB(std::uint8_t r, std::uint8_t g, std::uint8_t b);

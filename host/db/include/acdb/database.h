@@ -89,6 +89,12 @@ public:
     Acad::ErrorStatus insert(AcDbObjectId& blockId, const std::string& blockName,
                              AcDbDatabase* source, bool preserveSourceDatabase = true);
 
+    // Counts changes to block definitions other than layouts (their
+    // entities or the records themselves, written and closed): what a table
+    // showing blocks compares to know its picture is out of date.
+    std::uint64_t blockContentRevision() const { return m_blockContentRevision; }
+    void noteBlockContentChanged() { ++m_blockContentRevision; }
+
     // Union of the geometric extents of model space; invalid when empty.
     AcDbExtents modelSpaceExtents() const;
 
@@ -130,6 +136,7 @@ private:
     std::string m_filename;
     std::string m_lastFileError;
     std::shared_ptr<void> m_fileHold;
+    std::uint64_t m_blockContentRevision = 0;
 };
 
 // Where new entities of a database go when no block is named.

@@ -45,9 +45,11 @@ public:
     double columnWidth(int col) const;
     Acad::ErrorStatus setColumnWidth(int col, double width);
     Acad::ErrorStatus setColumnWidth(double width); // every column
-    // The height a row is drawn with: never below its text height plus two
-    // vertical margins.
+    // The height a row is drawn with: never below what its content needs
+    // (texts, and blocks at a fixed scale) plus two vertical margins.
     double rowHeight(int row) const;
+    // The height set for the row, which may be below what its content needs.
+    double storedRowHeight(int row) const;
     Acad::ErrorStatus setRowHeight(int row, double height);
     Acad::ErrorStatus setRowHeight(double height); // every row
     double minimumRowHeight(int row) const;
@@ -107,13 +109,28 @@ public:
     std::vector<std::pair<AcDbObjectId, std::string>> cellBlockAttributeValues(int row,
                                                                                int col) const;
 
-    // ---- grid lines; getters take one edge, setters an edge mask
+    // ---- grid lines; getters take one edge, setters an edge mask. The edges
+    // of a cell in a merged region are the region's outline: setters write
+    // every segment of that side, getters answer for its first segment.
     AcDb::Visibility edgeVisibility(int row, int col, AcDb::CellEdgeMask edge) const;
     Acad::ErrorStatus setEdgeVisibility(int row, int col, int edgeMask, AcDb::Visibility v);
     AcCmColor edgeColor(int row, int col, AcDb::CellEdgeMask edge) const;
     Acad::ErrorStatus setEdgeColor(int row, int col, int edgeMask, const AcCmColor& color);
     AcDb::LineWeight edgeLineWeight(int row, int col, AcDb::CellEdgeMask edge) const;
     Acad::ErrorStatus setEdgeLineWeight(int row, int col, int edgeMask, AcDb::LineWeight lw);
+
+    // One grid line segment exactly as stored, named by a cell and one of its
+    // sides whether or not the cell lies in a merged region (the picture and
+    // drawing files need every segment, the inner ones of regions included).
+    struct GridEdge {
+        AcDb::Visibility visibility = AcDb::kVisible;
+        AcCmColor color;
+        AcDb::LineWeight lineWeight = AcDb::kLnWtByBlock;
+        unsigned overridden = 0; // bit (1 << EdgeProperty): the segment's own value
+    };
+    GridEdge gridEdge(int row, int col, AcDb::CellEdgeMask edge) const;
+    // Writes, and marks overridden, the properties whose bits value.overridden sets.
+    Acad::ErrorStatus setGridEdge(int row, int col, AcDb::CellEdgeMask edge, const GridEdge& value);
 
     // ---- overrides against the style
     bool isCellPropertyOverridden(int row, int col, CellProperty p) const;
