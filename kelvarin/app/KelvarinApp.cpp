@@ -4,7 +4,7 @@
 #include "toolbar/KvToolbar.h"
 #include "toolbar/ToolbarHandle.h"
 
-#include "acui.h"
+#include "acuiresources.h"
 
 namespace {
 

@@ -18,7 +18,7 @@ public:
     AcRx::AppRetCode On_kLoadDwgMsg(void* pkt) override;
     AcRx::AppRetCode On_kUnloadDwgMsg(void* pkt) override;
     AcRx::AppRetCode On_kInvkSubrMsg(void* pkt) override;
-    void RegisterServerComponents() override {}
+    AcRx::AppRetCode RegisterServerComponents() override { return AcRx::kRetOK; }
 
     HINSTANCE moduleInstance = nullptr;
     bool unlockFlag = true;

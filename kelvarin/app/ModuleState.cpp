@@ -1,6 +1,6 @@
 #include "ModuleState.h"
 
-#include "acui.h"
+#include "acuiresources.h"
 
 namespace {
 HINSTANCE g_module = nullptr;

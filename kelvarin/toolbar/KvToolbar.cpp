@@ -5,6 +5,7 @@
 #include "app/ModuleState.h"
 
 #include "acui.h"
+#include "acuiresources.h"
 #include "acuibar.h"
 
 #include <QBitmap>

@@ -7,20 +7,21 @@
 
 #include "util/UtiCommonFunc.h"
 
+#include "acui.h"
+
 #include <QObject>
 #include <QPixmap>
 #include <QPointer>
 #include <QString>
+#include <QToolBar>
 
 #include <ctime>
 #include <map>
 #include <vector>
 
 class AcUiControlBar;
-class CAcUiLineWeightComboBoxEx;
 class CToolbarHandle;
 class KvToolButton;
-class QToolBar;
 
 // Toolbar command ids.
 namespace kvid {

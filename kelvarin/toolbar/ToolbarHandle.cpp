@@ -8,6 +8,7 @@
 #include "tableops/TableEdits.h"
 
 #include "acui.h"
+#include "acuiresources.h"
 
 #include <QAction>
 #include <QMenu>
