@@ -288,3 +288,136 @@ TEST(TableSelection, StructuralEditsDropASelectionTheyInvalidate) {
 }
 
 } // namespace
+
+namespace {
+
+// A style whose three row types all look different: text colour, fill,
+// alignment, text height and every kind of grid line.
+AcDbTableStyle threeLooks() {
+    AcDbTableStyle s;
+    const int types[3] = {AcDb::kTitleRow, AcDb::kHeaderRow, AcDb::kDataRow};
+    for (int i = 0; i < 3; ++i) {
+        s.setColor(AcCmColor::fromIndex(static_cast<std::uint16_t>(1 + i)), types[i]);
+        s.setBackgroundColorNone(i == 2, types[i]);
+        s.setBackgroundColor(AcCmColor::fromIndex(static_cast<std::uint16_t>(10 + i)), types[i]);
+        s.setAlignment(static_cast<AcDb::CellAlignment>(1 + i), types[i]);
+        s.setTextHeight(0.2 + 0.1 * i, types[i]);
+        for (int g = 0; g < 6; ++g)
+            s.setGridColor(AcCmColor::fromIndex(static_cast<std::uint16_t>(20 + 10 * i + g)),
+                           1 << g, types[i]);
+        s.setGridLineWeight(i == 0 ? AcDb::kLnWt050 : AcDb::kLnWt018, 0x3F, types[i]);
+    }
+    return s;
+}
+
+// Everything a cell shows, its four edges included.
+std::string lookOf(const AcDbTable& t, int r, int c, int edges = 15) {
+    std::string s =
+        std::to_string(t.textColor(r, c).colorIndex()) + " " + std::to_string(t.isFillNone(r, c)) +
+        " " + std::to_string(t.fillColor(r, c).colorIndex()) + " " +
+        std::to_string(t.cellAlignment(r, c)) + " " + std::to_string(t.textHeight(r, c));
+    for (AcDb::CellEdgeMask e :
+         {AcDb::kTopMask, AcDb::kRightMask, AcDb::kBottomMask, AcDb::kLeftMask})
+        if (edges & e)
+            s += " [" + std::to_string(t.edgeColor(r, c, e).colorIndex()) + " " +
+                 std::to_string(t.edgeLineWeight(r, c, e)) + " " +
+                 std::to_string(t.edgeVisibility(r, c, e)) + "]";
+    return s;
+}
+
+std::unique_ptr<AcDbTable> styledTable(int rows, int cols) {
+    auto t = makeTable(rows, cols);
+    EXPECT_EQ(t->setStyleSnapshot(threeLooks()), Acad::eOk);
+    return t;
+}
+
+} // namespace
+
+TEST(TableRows, RowsAnInsertionMovesKeepTheirLook) {
+    for (int at : {0, 1, 2, 4}) {
+        SCOPED_TRACE(at);
+        auto t = styledTable(4, 2);
+        std::vector<std::string> before; // with all edges, and without the bottom one
+        for (int r = 0; r < 4; ++r)
+            for (int c = 0; c < 2; ++c) {
+                before.push_back(lookOf(*t, r, c));
+                before.push_back(lookOf(*t, r, c, 15 & ~AcDb::kBottomMask));
+            }
+        ASSERT_EQ(t->insertRows(at, 1.0, 2), Acad::eOk);
+        for (int r = 0; r < 4; ++r)
+            for (int c = 0; c < 2; ++c) {
+                // Rows appended below: the table's bottom line stays at the
+                // table's bottom; the old last row's bottom is the new row's top.
+                const int edges = r == 3 && at == 4 ? 15 & ~AcDb::kBottomMask : 15;
+                EXPECT_EQ(lookOf(*t, r < at ? r : r + 2, c, edges),
+                          before[(r * 2 + c) * 2 + (edges != 15)])
+                    << r << "," << c;
+            }
+    }
+    // The old title row, pushed down, does not take the header's look.
+    auto t = styledTable(3, 1);
+    ASSERT_EQ(t->insertRows(0, 1.0, 1), Acad::eOk);
+    EXPECT_EQ(t->textColor(1, 0), AcCmColor::fromIndex(1));
+    EXPECT_EQ(t->rowType(1), AcDb::kHeaderRow);
+}
+
+TEST(TableRows, RowsADeletionMovesKeepTheirLookButAtTheSeam) {
+    for (int at : {0, 1, 2}) {
+        SCOPED_TRACE(at);
+        auto t = styledTable(5, 2);
+        std::vector<std::string> before;
+        for (int r = 0; r < 5; ++r)
+            for (int c = 0; c < 2; ++c)
+                before.push_back(lookOf(*t, r, c, AcDb::kLeftMask | AcDb::kRightMask));
+        ASSERT_EQ(t->deleteRows(at, 2), Acad::eOk);
+        for (int r = 0; r < 5; ++r) {
+            if (r >= at && r < at + 2)
+                continue;
+            for (int c = 0; c < 2; ++c)
+                EXPECT_EQ(lookOf(*t, r < at ? r : r - 2, c, AcDb::kLeftMask | AcDb::kRightMask),
+                          before[r * 2 + c])
+                    << r << "," << c;
+        }
+    }
+}
+
+TEST(TableColumns, AnInsertedFirstColumnLeavesTheOldFirstColumnsLeftLine) {
+    auto t = styledTable(3, 2);
+    const std::string before = lookOf(*t, 2, 0);
+    ASSERT_EQ(t->insertColumns(0, 1.0, 1), Acad::eOk);
+    EXPECT_EQ(lookOf(*t, 2, 1), before);
+}
+
+TEST(TableStructure, WhereADeletionJoinsTwoEdgesTheOverriddenAndThenTheUpperOneWins) {
+    const AcCmColor red = AcCmColor::fromIndex(1), blue = AcCmColor::fromIndex(5);
+    // Rows: the line above row 1 and the line below row 2 meet.
+    {
+        auto t = makeTable(4, 3);
+        t->setEdgeColor(1, 0, AcDb::kTopMask, red);
+        t->setEdgeColor(2, 0, AcDb::kBottomMask, blue);
+        t->setEdgeColor(2, 1, AcDb::kBottomMask, blue);
+        t->setEdgeVisibility(1, 2, AcDb::kTopMask, AcDb::kInvisible);
+        t->setEdgeLineWeight(2, 2, AcDb::kBottomMask, AcDb::kLnWt070);
+        ASSERT_EQ(t->deleteRows(1, 2), Acad::eOk);
+        EXPECT_EQ(t->edgeColor(1, 0, AcDb::kTopMask), red);  // both overridden: the upper
+        EXPECT_EQ(t->edgeColor(1, 1, AcDb::kTopMask), blue); // only the lower overridden
+        // Property by property.
+        EXPECT_EQ(t->edgeVisibility(1, 2, AcDb::kTopMask), AcDb::kInvisible);
+        EXPECT_EQ(t->edgeLineWeight(1, 2, AcDb::kTopMask), AcDb::kLnWt070);
+        EXPECT_FALSE(t->isEdgePropertyOverridden(1, 2, AcDb::kTopMask, AcDbTable::kEdgeColor));
+    }
+    // Columns: the left one of two overridden lines wins; the right outline
+    // of the table is kept when the last columns go.
+    {
+        auto t = makeTable(2, 4);
+        t->setEdgeColor(0, 1, AcDb::kLeftMask, red);
+        t->setEdgeColor(0, 1, AcDb::kRightMask, blue);
+        t->setEdgeColor(1, 1, AcDb::kRightMask, blue);
+        t->setEdgeColor(0, 3, AcDb::kRightMask, blue);
+        ASSERT_EQ(t->deleteColumns(1, 1), Acad::eOk);
+        EXPECT_EQ(t->edgeColor(0, 1, AcDb::kLeftMask), red);
+        EXPECT_EQ(t->edgeColor(1, 1, AcDb::kLeftMask), blue);
+        ASSERT_EQ(t->deleteColumns(2, 1), Acad::eOk);
+        EXPECT_EQ(t->edgeColor(0, 1, AcDb::kRightMask), blue);
+    }
+}

@@ -46,6 +46,45 @@ TEST_F(SelectionTest, AllFilteredByTypeInDatabaseOrder) {
     EXPECT_EQ(acedSSLength(ss, &n), RTERROR) << "a released set is gone";
 }
 
+TEST_F(SelectionTest, AllCoversModelSpaceAndEveryPaperSpaceLayout) {
+    AcDbObjectId inModel = addTable(db, AcGePoint3d(0, 0, 0));
+    // A second paper-space layout besides "*Paper_Space".
+    AcDbObjectId layout2;
+    {
+        AcDbObjectPointer<AcDbBlockTable> blocks(db->blockTableId(), AcDb::kForWrite);
+        auto* record = new AcDbBlockTableRecord;
+        record->setName("*Paper_Space0");
+        ASSERT_EQ(blocks->add(layout2, record), Acad::eOk);
+        record->close();
+    }
+    auto* onPaper = new AcDbTable;
+    AcDbObjectId inPaper, inLayout2, inBlock;
+    ASSERT_EQ(acdbAppendToBlock(db, "*Paper_Space", onPaper, inPaper), Acad::eOk);
+    onPaper->close();
+    auto* onLayout2 = new AcDbTable;
+    ASSERT_EQ(acdbAppendToBlock(db, "*Paper_Space0", onLayout2, inLayout2), Acad::eOk);
+    onLayout2->close();
+    // A table inside a block definition is no entity of a layout.
+    {
+        AcDbObjectPointer<AcDbBlockTable> blocks(db->blockTableId(), AcDb::kForWrite);
+        auto* record = new AcDbBlockTableRecord;
+        record->setName("Template");
+        AcDbObjectId blockId;
+        ASSERT_EQ(blocks->add(blockId, record), Acad::eOk);
+        record->close();
+    }
+    auto* inDefinition = new AcDbTable;
+    ASSERT_EQ(acdbAppendToBlock(db, "Template", inDefinition, inBlock), Acad::eOk);
+    inDefinition->close();
+
+    resbuf* filter = acutBuildList(RTDXF0, "ACAD_TABLE", 0);
+    ads_name ss;
+    ASSERT_EQ(acedSSGet("X", nullptr, nullptr, filter, ss), RTNORM);
+    acutRelRb(filter);
+    EXPECT_EQ(members(ss), (std::vector<AcDbObjectId>{inModel, inPaper, inLayout2}));
+    acedSSFree(ss);
+}
+
 TEST_F(SelectionTest, FiltersCombineAndTakeWildcards) {
     AcDbObjectId a = addLine(db, AcGePoint3d(), AcGePoint3d(1, 0, 0), "Walls");
     addLine(db, AcGePoint3d(), AcGePoint3d(1, 0, 0), "Doors");

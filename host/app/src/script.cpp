@@ -5,6 +5,10 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace hostapp {
 
@@ -31,6 +35,58 @@ std::optional<double> parseNumber(const std::string& text) {
 }
 
 } // namespace
+
+bool readScriptFile(const std::string& path, std::string& text, std::string& error) {
+    const std::string what = "cannot read the script " + path + ": ";
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        error = what + (errno == ENOENT ? std::string("it does not exist") : std::strerror(errno));
+        return false;
+    }
+    struct stat st {};
+    const bool stated = ::fstat(fd, &st) == 0;
+    if (!stated || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        error = what + (stated && S_ISDIR(st.st_mode) ? "it is a folder, not a file"
+                                                      : "it is not a regular file");
+        return false;
+    }
+    if (static_cast<std::uint64_t>(st.st_size) > kMaxScriptFileBytes) {
+        ::close(fd);
+        error = what + "it is larger than " + std::to_string(kMaxScriptFileBytes >> 20) + " MiB";
+        return false;
+    }
+    text.clear();
+    char buf[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd, buf, sizeof buf);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            error = what + std::strerror(errno);
+            ::close(fd);
+            return false;
+        }
+        if (n == 0)
+            break;
+        if (text.size() + static_cast<std::size_t>(n) > kMaxScriptFileBytes) {
+            ::close(fd);
+            error =
+                what + "it is larger than " + std::to_string(kMaxScriptFileBytes >> 20) + " MiB";
+            return false;
+        }
+        text.append(buf, static_cast<std::size_t>(n));
+    }
+    ::close(fd);
+    return true;
+}
+
+std::string scriptLineProblem(const ScriptLine& line) {
+    if (line.text.size() <= kMaxScriptLineBytes)
+        return {};
+    return "the line is " + std::to_string(line.text.size()) + " bytes long; lines longer than " +
+           std::to_string(kMaxScriptLineBytes) + " bytes are not taken";
+}
 
 std::vector<ScriptLine> parseScript(const std::string& text) {
     std::vector<ScriptLine> lines;

@@ -30,6 +30,9 @@ constexpr int kPollMs = 2;
 // How long a directive waits for the dialog or popup it acts on to appear.
 constexpr int kAppearMs = 5000;
 constexpr int kUnwindAttempts = 50;
+// How much longer than the stall timeout a stuck event loop gets before the
+// process is ended from outside it.
+constexpr int kHardStallGraceMs = 5000;
 
 std::string lower(std::string s) {
     std::transform(s.begin(), s.end(), s.begin(),
@@ -83,6 +86,17 @@ bool isModalWindowShown(QObject* watched, QEvent* event) {
         return false;
     auto* dialog = qobject_cast<QDialog*>(watched);
     return dialog && dialog->isWindow() && dialog->isModal();
+}
+
+// A line as quoted in a failure: a runaway line is cut (on a character boundary).
+std::string shortened(const std::string& text) {
+    constexpr std::size_t kShown = 200;
+    if (text.size() <= kShown)
+        return text;
+    std::size_t cut = kShown;
+    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80)
+        --cut;
+    return text.substr(0, cut) + "...";
 }
 
 void logLine(const std::string& text) {
@@ -143,15 +157,17 @@ ScriptRunner::~ScriptRunner() {
 }
 
 bool ScriptRunner::runFile(const std::string& path, std::string& error) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        error = "cannot read the script " + path;
-        return false;
+    std::string text;
+    if (m_running && m_sources.size() >= kMaxScriptNesting) {
+        // A script that runs itself, or two that run each other, would never end.
+        error = "scripts run each other more than " + std::to_string(kMaxScriptNesting) +
+                " deep; " + path + " is not run";
+    } else if (readScriptFile(path, text, error)) {
+        runText(text, path);
+        return true;
     }
-    std::ostringstream text;
-    text << in.rdbuf();
-    runText(text.str(), path);
-    return true;
+    commandFailed(error); // the running script, if any, cannot go on as written
+    return false;
 }
 
 void ScriptRunner::runText(const std::string& text, const std::string& name) {
@@ -175,6 +191,10 @@ void ScriptRunner::start() {
         m_frame->inputWaiter()->resume();
     qApp->installEventFilter(this);
     setActionHook([this] { scheduleStep(); });
+    // The event loop's own check gets the first chance to end the run cleanly.
+    if (!m_hardWatchdog)
+        m_hardWatchdog = std::make_unique<StallWatchdog>(
+            std::chrono::milliseconds(m_stallTimeoutMs + kHardStallGraceMs));
     progress();
     m_watchdog->start();
     scheduleStep();
@@ -182,6 +202,9 @@ void ScriptRunner::start() {
 
 void ScriptRunner::progress() {
     m_sinceProgress.restart();
+    if (m_hardWatchdog)
+        m_hardWatchdog->progress(m_current.source + ":" + std::to_string(m_current.number) + ": " +
+                                 shortened(m_current.text));
 }
 
 void ScriptRunner::scheduleStep(int delayMs) {
@@ -251,6 +274,10 @@ void ScriptRunner::step() {
                                 "\" opened with no @dialog directive to answer it");
             return;
         }
+    }
+    if (const std::string problem = scriptLineProblem(line); !problem.empty()) {
+        fail(m_current, problem);
+        return;
     }
     switch (execute(line)) {
     case Outcome::Next:
@@ -615,7 +642,7 @@ void ScriptRunner::fail(const LineRef& line, const std::string& reason) {
         return;
     m_failed = true;
     std::ostringstream message;
-    message << line.source << ":" << line.number << ": " << line.text << ": " << reason;
+    message << line.source << ":" << line.number << ": " << shortened(line.text) << ": " << reason;
     m_failureMessage = message.str();
     logLine("Script failed: " + m_failureMessage);
     std::fprintf(stderr, "cadhost: script failed: %s\n", m_failureMessage.c_str());
@@ -654,6 +681,7 @@ void ScriptRunner::end(bool ok) {
         return;
     m_running = false;
     m_watchdog->stop();
+    m_hardWatchdog.reset();
     setActionHook(nullptr);
     qApp->removeEventFilter(this);
     m_services.reset();

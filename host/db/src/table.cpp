@@ -290,6 +290,113 @@ struct AcDbTableData {
         return Acad::eOk;
     }
 
+    // What each row type and each grid segment inherits now: a structural
+    // edit may move untouched rows and lines to places that inherit
+    // something else (the old title row pushed down would take the header's
+    // look), and keepInheritedLook gives them back what they showed.
+    struct InheritedLook {
+        std::vector<AcDb::RowType> rowTypes;
+        std::vector<AcDbGridFormat> horz; // (rows + 1) * cols
+        std::vector<AcDbGridFormat> vert; // rows * (cols + 1)
+        int cols = 0;
+    };
+    InheritedLook captureInherited() const {
+        InheritedLook look;
+        const int rows = grid.rows(), cols = grid.cols();
+        look.cols = cols;
+        for (int r = 0; r < rows; ++r)
+            look.rowTypes.push_back(rowType(r));
+        for (int line = 0; line <= rows; ++line)
+            for (int c = 0; c < cols; ++c)
+                look.horz.push_back(inheritedEdge({true, line, c}));
+        for (int r = 0; r < rows; ++r)
+            for (int line = 0; line <= cols; ++line)
+                look.vert.push_back(inheritedEdge({false, r, line}));
+        return look;
+    }
+
+    // Turns an inherited value that differs at the new place into the cell's
+    // or segment's own, for every cell and segment the edit kept.
+    void keepInheritedLook(const InheritedLook& before, const TableGrid::AxisEdit& rows,
+                           const TableGrid::AxisEdit& cols) {
+        const int oldRows = static_cast<int>(before.rowTypes.size()), oldCols = before.cols;
+        for (int r = 0; r < oldRows; ++r) {
+            const int nr = rows.index(r);
+            if (nr < 0 || rowType(nr) == before.rowTypes[r])
+                continue;
+            const AcDbCellFormat& was = style->cellFormat(before.rowTypes[r]);
+            const AcDbCellFormat& now = format(nr);
+            for (int c = 0; c < oldCols; ++c) {
+                const int nc = cols.index(c);
+                if (nc >= 0)
+                    keepCellLook(grid.cell(nr, nc).look, was, now);
+            }
+        }
+        auto keepSegment = [](GridSegment& seg, const AcDbGridFormat& was,
+                              const AcDbGridFormat& now) {
+            if (!seg.isOverridden(AcDbTable::kEdgeVisibility) && was.visibility != now.visibility) {
+                seg.visibility = was.visibility;
+                seg.markOverridden(AcDbTable::kEdgeVisibility);
+            }
+            if (!seg.isOverridden(AcDbTable::kEdgeColor) && !(was.color == now.color)) {
+                seg.color = was.color;
+                seg.markOverridden(AcDbTable::kEdgeColor);
+            }
+            if (!seg.isOverridden(AcDbTable::kEdgeLineWeight) && was.lineWeight != now.lineWeight) {
+                seg.lineWeight = was.lineWeight;
+                seg.markOverridden(AcDbTable::kEdgeLineWeight);
+            }
+        };
+        // Where a deletion joined two lines, the edit decided (seams).
+        for (int line = 0; line <= oldRows; ++line) {
+            const int nl = rows.line(line);
+            if (nl < 0 || nl == rows.seam())
+                continue;
+            for (int c = 0; c < oldCols; ++c) {
+                const int nc = cols.index(c);
+                if (nc < 0)
+                    continue;
+                keepSegment(grid.horizontal(nl, nc),
+                            before.horz[static_cast<std::size_t>(line) * oldCols + c],
+                            inheritedEdge({true, nl, nc}));
+            }
+        }
+        for (int r = 0; r < oldRows; ++r) {
+            const int nr = rows.index(r);
+            if (nr < 0)
+                continue;
+            for (int line = 0; line <= oldCols; ++line) {
+                const int nl = cols.line(line);
+                if (nl < 0 || nl == cols.seam())
+                    continue;
+                keepSegment(grid.vertical(nr, nl),
+                            before.vert[static_cast<std::size_t>(r) * (oldCols + 1) + line],
+                            inheritedEdge({false, nr, nl}));
+            }
+        }
+    }
+    static void keepCellLook(acdbtable::CellLook& look, const AcDbCellFormat& was,
+                             const AcDbCellFormat& now) {
+        auto keep = [&look](int property, bool differs, auto assign) {
+            if (!look.isOverridden(property) && differs) {
+                assign();
+                look.markOverridden(property);
+            }
+        };
+        keep(AcDbTable::kCellTextStyle, was.textStyle != now.textStyle,
+             [&] { look.textStyle = was.textStyle; });
+        keep(AcDbTable::kCellTextHeight, was.textHeight != now.textHeight,
+             [&] { look.textHeight = was.textHeight; });
+        keep(AcDbTable::kCellAlignment, was.alignment != now.alignment,
+             [&] { look.alignment = was.alignment; });
+        keep(AcDbTable::kCellTextColor, !(was.textColor == now.textColor),
+             [&] { look.textColor = was.textColor; });
+        keep(AcDbTable::kCellFillColor, !(was.fillColor == now.fillColor),
+             [&] { look.fillColor = was.fillColor; });
+        keep(AcDbTable::kCellFillNone, was.fillNone != now.fillNone,
+             [&] { look.fillNone = was.fillNone; });
+    }
+
     // Scales every length the table holds (uniform scaling).
     void scaleLengths(double s) {
         for (int r = 0; r < grid.rows(); ++r)
@@ -428,26 +535,35 @@ double AcDbTable::height() const {
     return m_data->currentLayout().height();
 }
 
+// Rows and columns the edit does not touch keep their look.
 Acad::ErrorStatus AcDbTable::insertColumns(int col, double width, int count) {
     ACDB_ASSERT_WRITE();
+    const auto before = m_data->captureInherited();
     Acad::ErrorStatus es = m_data->grid.insertColumns(col, count, width);
-    if (es == Acad::eOk)
+    if (es == Acad::eOk) {
+        m_data->keepInheritedLook(before, TableGrid::AxisEdit::none(), {col, count, true});
         m_data->changed();
+    }
     return es;
 }
 
 Acad::ErrorStatus AcDbTable::insertRows(int row, double height, int count) {
     ACDB_ASSERT_WRITE();
+    const auto before = m_data->captureInherited();
     Acad::ErrorStatus es = m_data->grid.insertRows(row, count, height);
-    if (es == Acad::eOk)
+    if (es == Acad::eOk) {
+        m_data->keepInheritedLook(before, {row, count, true}, TableGrid::AxisEdit::none());
         m_data->changed();
+    }
     return es;
 }
 
 Acad::ErrorStatus AcDbTable::deleteColumns(int col, int count) {
     ACDB_ASSERT_WRITE();
+    const auto before = m_data->captureInherited();
     Acad::ErrorStatus es = m_data->grid.deleteColumns(col, count);
     if (es == Acad::eOk) {
+        m_data->keepInheritedLook(before, TableGrid::AxisEdit::none(), {col, count, false});
         m_data->dropStaleSelection();
         m_data->changed();
     }
@@ -456,8 +572,10 @@ Acad::ErrorStatus AcDbTable::deleteColumns(int col, int count) {
 
 Acad::ErrorStatus AcDbTable::deleteRows(int row, int count) {
     ACDB_ASSERT_WRITE();
+    const auto before = m_data->captureInherited();
     Acad::ErrorStatus es = m_data->grid.deleteRows(row, count);
     if (es == Acad::eOk) {
+        m_data->keepInheritedLook(before, {row, count, false}, TableGrid::AxisEdit::none());
         m_data->dropStaleSelection();
         m_data->changed();
     }

@@ -53,6 +53,21 @@ bool shrinkSpan(int& lo, int& hi, int at, int count) {
     return true;
 }
 
+// Deleting rows or columns brings two grid lines together; the one kept
+// (upper or left) takes, property by property, the other's override where
+// it has none of its own.
+void mergeSeam(GridSegment& kept, const GridSegment& other) {
+    auto take = [&](int property, auto member) {
+        if (!kept.isOverridden(property) && other.isOverridden(property)) {
+            kept.*member = other.*member;
+            kept.markOverridden(property);
+        }
+    };
+    take(0, &GridSegment::visibility);
+    take(1, &GridSegment::color);
+    take(2, &GridSegment::lineWeight);
+}
+
 // Region bounds after inserting `count` before index `at`: a region spanning
 // the insertion point grows, one after it moves.
 void growSpan(int& lo, int& hi, int at, int count) {
@@ -188,11 +203,10 @@ Acad::ErrorStatus TableGrid::deleteRows(int at, int count) {
     m_rowHeights.erase(m_rowHeights.begin() + at, m_rowHeights.begin() + at + count);
     m_cells.erase(m_cells.begin() + index(at, 0), m_cells.begin() + index(at + count, 0));
     m_vert.erase(m_vert.begin() + at * (m_cols + 1), m_vert.begin() + (at + count) * (m_cols + 1));
-    // Drop the top lines of the removed rows; from the top of the table drop
-    // the lines below them instead, so the table keeps its outer border.
-    const int firstLine = at == 0 ? 1 : at;
-    m_horz.erase(m_horz.begin() + firstLine * m_cols,
-                 m_horz.begin() + (firstLine + count) * m_cols);
+    // The line above the removed rows stays and meets the line below them.
+    for (int col = 0; col < m_cols; ++col)
+        mergeSeam(horizontal(at, col), horizontal(at + count, col));
+    m_horz.erase(m_horz.begin() + (at + 1) * m_cols, m_horz.begin() + (at + count + 1) * m_cols);
 
     m_rows -= count;
     std::erase_if(m_regions, [&](CellRange& r) {
@@ -208,7 +222,10 @@ Acad::ErrorStatus TableGrid::deleteColumns(int at, int count) {
     m_colWidths.erase(m_colWidths.begin() + at, m_colWidths.begin() + at + count);
     eraseInRuns(m_cells, m_cols, at, count);
     eraseInRuns(m_horz, m_cols, at, count);
-    eraseInRuns(m_vert, m_cols + 1, at == 0 ? 1 : at, count);
+    // The line left of the removed columns stays and meets the line right of them.
+    for (int row = 0; row < m_rows; ++row)
+        mergeSeam(vertical(row, at), vertical(row, at + count));
+    eraseInRuns(m_vert, m_cols + 1, at + 1, count);
 
     m_cols -= count;
     std::erase_if(m_regions, [&](CellRange& r) {

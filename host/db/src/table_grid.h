@@ -112,6 +112,31 @@ public:
                r.minCol <= r.maxCol && r.maxCol < m_cols;
     }
 
+    // Where a cell, row or line index lands in a structural edit along one
+    // axis: the insertion or deletion of `count` at `at`. -1: removed.
+    struct AxisEdit {
+        int at = 0, count = 0;
+        bool insert = false;
+        static AxisEdit none() { return {}; }
+        int index(int i) const {
+            if (count == 0)
+                return i;
+            if (insert)
+                return i < at ? i : i + count;
+            return i < at ? i : i < at + count ? -1 : i - count;
+        }
+        // Grid lines: line i is the top (left) line of row (column) i.
+        int line(int l) const {
+            if (count == 0)
+                return l;
+            if (insert)
+                return l < at ? l : l + count;
+            return l <= at ? l : l <= at + count ? -1 : l - count;
+        }
+        // The line where a deletion brought two lines together, or -1.
+        int seam() const { return count > 0 && !insert ? at : -1; }
+    };
+
     // Stored sizes (the table applies the minimum row height when drawing).
     double rowHeight(int row) const { return m_rowHeights[row]; }
     void setRowHeight(int row, double h) { m_rowHeights[row] = h; }
@@ -150,7 +175,10 @@ public:
     // segments and its top segments. Columns likewise with left segments.
     Acad::ErrorStatus insertRows(int at, int count, double height);
     Acad::ErrorStatus insertColumns(int at, int count, double width);
-    // Removing every row or column is refused.
+    // Removing every row or column is refused. The grid line before the
+    // removed ones stays; it takes the overrides of the line after them that
+    // it has not got itself (an overridden edge wins over an inherited one,
+    // of two overridden ones the upper or left).
     Acad::ErrorStatus deleteRows(int at, int count);
     Acad::ErrorStatus deleteColumns(int at, int count);
 

@@ -1,17 +1,23 @@
 #include "drawing_file.h"
 
+#include "acdxf/dxf.h"
+
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <fstream>
 #include <mutex>
+#include <random>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
 #include <unordered_set>
+#include <vector>
 
 namespace acdxf {
 
@@ -32,6 +38,13 @@ std::mutex& registryMutex() {
 std::unordered_set<const FileHold*>& registry() {
     static std::unordered_set<const FileHold*> holds;
     return holds;
+}
+
+std::atomic<acdxf::SaveStepHook> g_saveStepHook{nullptr};
+
+void saveStep(const char* step) {
+    if (SaveStepHook hook = g_saveStepHook.load())
+        hook(step);
 }
 
 enum class LockResult { kLocked, kBusy, kFailed };
@@ -228,6 +241,111 @@ private:
     mode_t m_mode = 0;
 };
 
+// Temporaries of a save are ".NAME.XXXXXX" beside the drawing.
+constexpr std::size_t kTempSuffixLength = 6;
+
+std::string temporaryPrefix(const std::string& path) {
+    return "." + baseOf(path) + ".";
+}
+
+std::string randomSuffix() {
+    static const char alphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    static std::mt19937_64 rng(std::random_device{}() ^ static_cast<std::uint64_t>(getpid()) << 32);
+    static std::mutex rngMutex;
+    std::lock_guard lock(rngMutex);
+    std::string out;
+    for (std::size_t i = 0; i < kTempSuffixLength; ++i)
+        out += alphabet[rng() % (sizeof alphabet - 1)];
+    return out;
+}
+
+// The file a save writes before it replaces the drawing. Where the file
+// system allows, it has no name until the data is on disk, so a save killed
+// while writing leaves nothing behind; it is named only for the rename.
+// Either way it is locked from the start, which tells a sweep that its
+// writer is alive.
+class UnnamedTemporary {
+public:
+    ~UnnamedTemporary() { discard(); }
+
+    bool create(const std::string& target) {
+        m_fd = open(folderOf(target).c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+        if (m_fd >= 0) {
+            if (lockFile(m_fd, F_WRLCK) == LockResult::kLocked)
+                return true;
+            close(m_fd);
+            m_fd = -1;
+        }
+        return createNamed(target);
+    }
+
+    // Gives the file its temporary name beside target, for the rename.
+    bool name(const std::string& target) {
+        if (m_named)
+            return true;
+        std::string prefix = folderOf(target) + "/" + temporaryPrefix(target);
+        std::string procPath = "/proc/self/fd/" + std::to_string(m_fd);
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            std::string candidate = prefix + randomSuffix();
+            if (linkat(AT_FDCWD, procPath.c_str(), AT_FDCWD, candidate.c_str(),
+                       AT_SYMLINK_FOLLOW) == 0) {
+                m_path = candidate;
+                return true;
+            }
+            if (errno != EEXIST)
+                return false;
+        }
+        errno = EEXIST;
+        return false;
+    }
+
+    bool createNamed(const std::string& target) {
+        std::string prefix = folderOf(target) + "/" + temporaryPrefix(target);
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            std::string candidate = prefix + randomSuffix();
+            int fd = open(candidate.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+            if (fd < 0) {
+                if (errno == EEXIST)
+                    continue;
+                return false;
+            }
+            // A sweep may have taken the fresh file for a dead writer's
+            // before the lock: then it is gone, and another is made.
+            if (lockFile(fd, F_WRLCK) == LockResult::kLocked && stillNames(candidate, fd)) {
+                m_fd = fd;
+                m_path = candidate;
+                m_named = true;
+                return true;
+            }
+            close(fd);
+        }
+        errno = EEXIST;
+        return false;
+    }
+
+    int fd() const { return m_fd; }
+    const std::string& path() const { return m_path; }
+    void renamed() { m_path.clear(); }
+    int release() {
+        int fd = m_fd;
+        m_fd = -1;
+        return fd;
+    }
+    void discard() {
+        if (!m_path.empty())
+            unlink(m_path.c_str());
+        m_path.clear();
+        if (m_fd >= 0)
+            close(m_fd);
+        m_fd = -1;
+    }
+
+private:
+    std::string m_path;
+    int m_fd = -1;
+    bool m_named = false;
+};
+
 } // namespace
 
 FileHold::FileHold(int fd, dev_t dev, ino_t ino, bool writable)
@@ -260,6 +378,7 @@ void FileHold::moveTo(int fd, dev_t dev, ino_t ino) {
 
 FileResult readDrawingFile(const std::string& path, bool hold, std::string& bytes,
                            std::shared_ptr<FileHold>& holdOut) {
+    sweepStaleTemporaries(path);
     auto deadline = std::chrono::steady_clock::now() + kLockWait;
     for (;;) {
         bool writable = hold;
@@ -320,32 +439,43 @@ FileResult replaceFileAtomically(const std::string& requested, std::string_view 
         return r;
 
     std::string folder = folderOf(path);
-    std::string temp = folder + "/." + baseOf(path) + ".XXXXXX";
-    int fd = mkostemp(temp.data(), O_CLOEXEC);
-    if (fd < 0)
+    sweepStaleTemporaries(path);
+    // Locked before anyone can see it, so the lock comes along with the rename
+    // and a sweep never takes it for a dead writer's.
+    UnnamedTemporary temp;
+    if (!temp.create(path))
         return failure(Acad::eFileAccessErr,
                        "no file can be made in the folder " + folder + ": " + systemError(errno));
+    int fd = temp.fd();
     auto abandon = [&](const std::string& why) {
         int err = errno;
-        close(fd);
-        unlink(temp.c_str());
+        temp.discard();
         return failure(Acad::eFileAccessErr, why + ": " + systemError(err));
     };
-    // Locked before anyone can see it, so the lock comes along with the rename.
-    lockFile(fd, F_WRLCK);
     mode_t mode = guard.exists() ? guard.mode() : (0666 & ~processUmask());
     if (fchmod(fd, mode) != 0)
         return abandon("the file's permissions cannot be set");
-    if (!writeAll(fd, bytes))
+    std::size_t half = bytes.size() / 2;
+    if (!writeAll(fd, bytes.substr(0, half)))
         return abandon("the drawing cannot be written");
+    saveStep("write");
+    if (!writeAll(fd, bytes.substr(half)))
+        return abandon("the drawing cannot be written");
+    saveStep("flush");
     if (fsync(fd) != 0)
         return abandon("the drawing cannot be flushed to disk");
-    if (rename(temp.c_str(), path.c_str()) != 0)
+    if (!temp.name(path))
+        return abandon("the drawing cannot be given a name in its folder");
+    saveStep("rename");
+    if (rename(temp.path().c_str(), path.c_str()) != 0)
         return abandon("the drawing cannot replace the file");
+    temp.renamed();
+    saveStep("renamed");
     if (int dir = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); dir >= 0) {
         fsync(dir); // the rename itself reaches the disk
         close(dir);
     }
+    fd = temp.release();
     if (ownHold) {
         // The saving database holds what it saved: its own file again, or
         // the new file of a save under another name (the old one is let go).
@@ -358,6 +488,39 @@ FileResult replaceFileAtomically(const std::string& requested, std::string_view 
         close(fd);
     }
     return {};
+}
+
+void setSaveStepHook(SaveStepHook hook) {
+    g_saveStepHook.store(hook);
+}
+
+void sweepStaleTemporaries(const std::string& drawingPath) {
+    std::string path = resolvedTarget(drawingPath);
+    std::string folder = folderOf(path);
+    std::string prefix = temporaryPrefix(path);
+    DIR* dir = opendir(folder.c_str());
+    if (!dir)
+        return;
+    std::vector<std::string> stale;
+    while (const dirent* entry = readdir(dir)) {
+        std::string_view name = entry->d_name;
+        if (name.size() == prefix.size() + kTempSuffixLength && name.starts_with(prefix))
+            stale.emplace_back(name);
+    }
+    closedir(dir);
+    for (const std::string& name : stale) {
+        std::string full = folder + "/" + name;
+        int fd = open(full.c_str(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0)
+            continue;
+        struct stat st {};
+        // A live writer keeps its temporary locked until the rename; only a
+        // file nobody locks was left by a writer that is gone.
+        if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode) &&
+            lockFile(fd, F_WRLCK) == LockResult::kLocked && stillNames(full, fd))
+            unlink(full.c_str());
+        close(fd);
+    }
 }
 
 } // namespace acdxf

@@ -65,4 +65,9 @@ FileResult readDrawingFile(const std::string& path, bool hold, std::string& byte
 FileResult replaceFileAtomically(const std::string& path, std::string_view bytes,
                                  FileHold* ownHold);
 
+// Removes the temporaries that killed saves of this drawing left beside it
+// (".NAME.XXXXXX"); a temporary that a live save is still writing is locked
+// and stays.
+void sweepStaleTemporaries(const std::string& drawingPath);
+
 } // namespace acdxf

@@ -6,6 +6,7 @@
 #include "dxf_error.h"
 #include "sections.h"
 
+#include <algorithm>
 #include <new>
 
 namespace acdxf {
@@ -68,6 +69,10 @@ void readSections(std::string_view text, DrawingReadState& state) {
         if (first)
             throw DxfError(0, std::string("this is not a DXF file (") + e.what() + ")");
         throw;
+    } catch (const std::bad_alloc&) {
+        // Say where: a huge record is the usual cause, and the line finds it.
+        throw DxfError(std::max(state.lastLine, in.position().line),
+                       "there is not enough memory to read the drawing");
     }
     if (first)
         throw DxfError(0, "this is not a DXF file (it holds no group codes)");

@@ -9,6 +9,7 @@
 #include <QScrollBar>
 #include <QTextCursor>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace hostui {
 
@@ -16,6 +17,7 @@ namespace {
 
 constexpr int kMaxRecalled = 200;
 constexpr int kHistoryBlocks = 5000;
+constexpr qsizetype kMaxShownLineLength = 2000;
 
 QString promptLabel(const cadhost::InputRequest* request) {
     QString text = request ? QString::fromStdString(request->prompt) : QStringLiteral("Command:");
@@ -79,8 +81,34 @@ void CommandLineWidget::logText(std::string_view text, cadhost::LogKind) {
     // A leading newline on an empty history would leave a blank first line.
     if (m_history->document()->isEmpty() && chunk.startsWith(QLatin1Char('\n')))
         chunk.remove(0, 1);
-    cursor.insertText(chunk);
+    cursor.insertText(shownPart(chunk));
     m_history->verticalScrollBar()->setValue(m_history->verticalScrollBar()->maximum());
+}
+
+QString CommandLineWidget::shownPart(const QString& chunk) {
+    // Laying out a line costs time that grows faster than its length: a
+    // runaway line is cut to what a user can read.
+    QString out;
+    qsizetype start = 0;
+    while (start <= chunk.size()) {
+        qsizetype nl = chunk.indexOf(QLatin1Char('\n'), start);
+        const qsizetype end = nl < 0 ? chunk.size() : nl;
+        const qsizetype room = std::max<qsizetype>(0, kMaxShownLineLength - m_shownLineLength);
+        const qsizetype take = std::min(end - start, room);
+        out += QStringView(chunk).mid(start, take);
+        m_shownLineLength += take;
+        if (take < end - start && !m_lineCut) {
+            out += QStringLiteral(" [...]");
+            m_lineCut = true;
+        }
+        if (nl < 0)
+            break;
+        out += QLatin1Char('\n');
+        m_shownLineLength = 0;
+        m_lineCut = false;
+        start = nl + 1;
+    }
+    return out;
 }
 
 void CommandLineWidget::showPrompt(const cadhost::InputRequest* request) {

@@ -19,6 +19,21 @@ struct ScriptLine {
     std::string argument;  // the rest of the line, outer blanks removed
 };
 
+// Longest script line taken: far beyond any command or answer, short enough
+// that a runaway line is refused before it costs minutes of work.
+constexpr std::size_t kMaxScriptLineBytes = 64 * 1024;
+// Largest script file read.
+constexpr std::size_t kMaxScriptFileBytes = 256u * 1024 * 1024;
+// How deep scripts may run each other (SCRIPT inside a script).
+constexpr std::size_t kMaxScriptNesting = 32;
+
+// Reads a script file whole. False with the reason for the user when it is
+// missing, a folder, unreadable or too large.
+bool readScriptFile(const std::string& path, std::string& text, std::string& error);
+
+// Why a line cannot be typed (too long); empty when it can.
+std::string scriptLineProblem(const ScriptLine& line);
+
 // Splits a script into lines ("\r\n" and "\n" end lines; a final line end
 // does not make an extra empty line).
 std::vector<ScriptLine> parseScript(const std::string& text);

@@ -14,6 +14,7 @@
 
 #include "cadhost/ui_services.h"
 #include "hostapp/script.h"
+#include "hostapp/stall_watchdog.h"
 
 #include <QElapsedTimer>
 #include <QObject>
@@ -126,6 +127,7 @@ private:
     QElapsedTimer m_sinceProgress;
     QTimer* m_watchdog;
     int m_stallTimeoutMs = 30000;
+    std::unique_ptr<StallWatchdog> m_hardWatchdog; // when the event loop itself is stuck
     class Services;
     std::unique_ptr<Services> m_services;
 };

@@ -22,4 +22,10 @@ Acad::ErrorStatus readDxf(AcDbDatabase& db, std::string_view bytes);
 // written (no block table, ...); error (when given) then says why.
 Acad::ErrorStatus writeDxf(const AcDbDatabase& db, std::string& out, std::string* error = nullptr);
 
+// Crash tests stop a saving process at each step of a save: "write" (half of
+// the data written), "flush" (all written, not yet on disk), "rename" (on
+// disk under its temporary name) and "renamed". Null (the default) for none.
+using SaveStepHook = void (*)(const char* step);
+void setSaveStepHook(SaveStepHook hook);
+
 } // namespace acdxf

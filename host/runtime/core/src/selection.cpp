@@ -121,6 +121,21 @@ std::vector<AcDbObjectId> modelSpaceEntities(AcDbDatabase* db) {
     return space ? space->entityIds(false) : std::vector<AcDbObjectId>{};
 }
 
+std::vector<AcDbObjectId> allLayoutEntities(AcDbDatabase* db) {
+    std::vector<AcDbObjectId> ids = modelSpaceEntities(db);
+    const auto* blocks = db ? peek<AcDbBlockTable>(db->blockTableId()) : nullptr;
+    if (!blocks)
+        return ids;
+    for (AcDbObjectId recordId : blocks->recordIds()) {
+        const auto* record = peek<AcDbBlockTableRecord>(recordId);
+        if (!record || !record->isLayout() || recordId == db->modelSpaceId())
+            continue;
+        AcDbObjectIdArray more = record->entityIds(false);
+        ids.insert(ids.end(), more.begin(), more.end());
+    }
+    return ids;
+}
+
 std::optional<AcDbObjectId> ExtentsEntityPicker::entityAt(const AcGePoint3d& p) {
     AcApDocument* doc = acDocManagerPtr()->activeDocument();
     if (!doc)
@@ -291,7 +306,8 @@ int acedSSGet(const char* mode, const void* point1, const void* point2, const re
     if (!m.empty() && m.front() == '_')
         m.erase(0, 1);
     if (m == "X" || m == "x") {
-        for (AcDbObjectId id : modelSpaceEntities(db))
+        // The whole drawing: model space and every paper-space layout.
+        for (AcDbObjectId id : allLayoutEntities(db))
             if (const auto* e = peek<AcDbEntity>(id); e && passes(*e, filter))
                 ids.push_back(id);
     } else if (m == "L" || m == "l") {

@@ -1,8 +1,10 @@
 #include "hive_file.h"
 
 #include "file_lock.h"
+#include "hostreg/host_registry.h"
 #include "hostreg/registry.h"
 
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <ctime>
@@ -15,6 +17,13 @@
 namespace hostreg {
 
 namespace {
+
+std::atomic<WriteStepHook> g_writeStepHook{nullptr};
+
+void writeStep(const char* step) {
+    if (WriteStepHook hook = g_writeStepHook.load())
+        hook(step);
+}
 
 std::string folderOf(const std::string& path) {
     const std::size_t slash = path.rfind('/');
@@ -65,6 +74,10 @@ std::string timestamp() {
 }
 
 } // namespace
+
+void setWriteStepHook(WriteStepHook hook) {
+    g_writeStepHook.store(hook);
+}
 
 LONG resultFromErrno(int error) {
     switch (error) {
@@ -211,12 +224,21 @@ LONG HiveFile::writeFile(const std::string& text) {
     struct stat old {};
     if (::stat(path_.c_str(), &old) == 0)
         ::fchmod(fd, old.st_mode & 07777);
-    bool ok = writeAll(fd, text.data(), text.size()) && ::fsync(fd) == 0;
+    const std::size_t half = text.size() / 2;
+    bool ok = writeAll(fd, text.data(), half);
+    if (ok)
+        writeStep("write");
+    ok = ok && writeAll(fd, text.data() + half, text.size() - half);
+    if (ok)
+        writeStep("flush");
+    ok = ok && ::fsync(fd) == 0;
     int error = ok ? 0 : errno;
     if (::close(fd) != 0 && ok) {
         ok = false;
         error = errno;
     }
+    if (ok)
+        writeStep("rename");
     if (ok && ::rename(temporary.c_str(), path_.c_str()) != 0) {
         ok = false;
         error = errno;
@@ -225,6 +247,7 @@ LONG HiveFile::writeFile(const std::string& text) {
         ::unlink(temporary.c_str());
         return resultFromErrno(error);
     }
+    writeStep("renamed");
     syncFolder(folder);
     return ERROR_SUCCESS;
 }
@@ -264,8 +287,14 @@ bool HiveFile::load(std::vector<std::string>& messages) {
             messages.push_back(displayName() +
                                ": the registry goes on with the keys and values that could be "
                                "read; the file is left as it is");
+        } else if (const std::string repaired =
+                       writeRegTextWithin(s.parsed.root, root_, ReadLimits{}.maxInputBytes);
+                   repaired.empty()) {
+            messages.push_back(displayName() +
+                               ": the keys and values that could be read do not fit in a hive "
+                               "that can be read back; the file is left as it is");
         } else if (const std::string aside = keepAside(s, messages); !aside.empty()) {
-            const LONG written = writeFile(writeRegText(s.parsed.root, root_));
+            const LONG written = writeFile(repaired);
             rewritten = true;
             messages.push_back(
                 displayName() + ": the malformed file was kept as " + fileNameOf(aside) +
@@ -313,6 +342,7 @@ LONG HiveFile::update(const std::function<LONG(RegKey&)>& change,
     const FileLock lock(lockPath_, lockPatience_);
     if (!lock.held())
         return lock.timedOut() ? ERROR_TIMEOUT : resultFromErrno(lock.error());
+    removeStaleTemporaries();
 
     // Always read again under the lock: another process may have written since our last look,
     // and its values must survive this write.
@@ -330,16 +360,18 @@ LONG HiveFile::update(const std::function<LONG(RegKey&)>& change,
         repair = true;
     }
 
+    const std::size_t limit = ReadLimits{}.maxInputBytes;
     RegKey work = s.parsed.root;
     LONG result = change(work);
-    std::string text = writeRegText(work, root_);
-    if (result == ERROR_SUCCESS && text.size() > ReadLimits{}.maxInputBytes)
+    std::string text = writeRegTextWithin(work, root_, limit);
+    if (result == ERROR_SUCCESS && text.empty())
         result = ERROR_OUTOFMEMORY; // a hive too large to be read back is not written
     if (result != ERROR_SUCCESS) {
         work = std::move(s.parsed.root);
         if (repair)
-            text = writeRegText(work, root_);
+            text = writeRegTextWithin(work, root_, limit);
     }
+    repair = repair && !text.empty(); // a repair that cannot be read back leaves the file alone
     const bool write = repair || (result == ERROR_SUCCESS && text != s.text);
     if (write) {
         const LONG written = writeFile(text);

@@ -57,13 +57,21 @@ std::optional<std::uint32_t> parseHexNumber(std::string_view s, std::size_t maxD
     return n;
 }
 
-// Shows a piece of a bad line in a message without letting control bytes through.
+// Shows a piece of a bad line in a message as printable ASCII: control bytes and bytes that may
+// not be valid UTF-8 are written as \xNN, so the message is always valid text.
 std::string excerpt(std::string_view s) {
     constexpr std::size_t kMax = 40;
+    static const char hex[] = "0123456789ABCDEF";
     std::string out;
     for (std::size_t i = 0; i < s.size() && i < kMax; ++i) {
         const auto c = static_cast<unsigned char>(s[i]);
-        out += (c < 0x20 || c == 0x7f) ? '?' : static_cast<char>(c);
+        if (c >= 0x20 && c < 0x7f) {
+            out += static_cast<char>(c);
+        } else {
+            out += "\\x";
+            out += hex[c >> 4];
+            out += hex[c & 15];
+        }
     }
     if (s.size() > kMax)
         out += "...";

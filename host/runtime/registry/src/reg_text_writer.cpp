@@ -82,7 +82,9 @@ void appendValue(std::string& out, const RegValue& v) {
 }
 
 void appendKey(std::string& out, const RegKey& key, std::string& path, bool isRoot) {
-    if (!isRoot || key.valueCount() > 0) {
+    // A key line also makes every key above it, so a key with neither values nor its own line to
+    // keep (it has sub-keys) is left out: deep paths would otherwise repeat on every level.
+    if (key.valueCount() > 0 || (!isRoot && key.subKeyCount() == 0)) {
         out += '[';
         out += path;
         out += "]\n";
@@ -98,13 +100,27 @@ void appendKey(std::string& out, const RegKey& key, std::string& path, bool isRo
     });
 }
 
+const char* shortRootKeyName(HiveRoot root) {
+    return root == HiveRoot::CurrentUser ? "HKCU" : "HKLM";
+}
+
 } // namespace
 
-std::string writeRegText(const RegKey& root, HiveRoot hiveRoot) {
+std::string writeRegText(const RegKey& root, HiveRoot hiveRoot, RootSpelling spelling) {
     std::string out = "REGEDIT4\n\n";
-    std::string path = rootKeyName(hiveRoot);
+    std::string path =
+        spelling == RootSpelling::Short ? shortRootKeyName(hiveRoot) : rootKeyName(hiveRoot);
     appendKey(out, root, path, true);
     return out;
+}
+
+std::string writeRegTextWithin(const RegKey& root, HiveRoot hiveRoot, std::size_t maxBytes) {
+    std::string text = writeRegText(root, hiveRoot);
+    if (text.size() > maxBytes)
+        text = writeRegText(root, hiveRoot, RootSpelling::Short);
+    if (text.size() > maxBytes)
+        text.clear();
+    return text;
 }
 
 } // namespace hostreg

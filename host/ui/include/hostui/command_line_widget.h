@@ -47,12 +47,16 @@ private:
     void cancel();
     void recall(int step);
     bool blanksEndTokens() const;
+    // What of a chunk of the log is shown: each line cut at a readable length.
+    QString shownPart(const QString& chunk);
 
     QPlainTextEdit* m_history;
     QLabel* m_prompt;
     QLineEdit* m_input;
     QStringList m_inputs;
     int m_recallIndex = -1;
+    qsizetype m_shownLineLength = 0; // characters of the history's last line shown so far
+    bool m_lineCut = false;          // the last line was cut
 };
 
 } // namespace hostui

@@ -78,5 +78,7 @@ private:
 
 // Model-space entities of db in database order.
 std::vector<AcDbObjectId> modelSpaceEntities(AcDbDatabase* db);
+// Model space first, then every paper-space layout in block table order.
+std::vector<AcDbObjectId> allLayoutEntities(AcDbDatabase* db);
 
 } // namespace cadhost

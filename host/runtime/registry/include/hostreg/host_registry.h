@@ -14,6 +14,11 @@ namespace hostreg {
 
 class HiveFile;
 
+// Crash tests stop a writing process at each step of a hive write: "write" (half of the text
+// written), "flush" (all written, not yet on disk), "rename" and "renamed". Null for none.
+using WriteStepHook = void (*)(const char* step);
+void setWriteStepHook(WriteStepHook hook);
+
 class HostRegistry {
 public:
     // Opens user.reg and machine.reg in `profileDir` (created when missing). Problems are

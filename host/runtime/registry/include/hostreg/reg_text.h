@@ -46,7 +46,15 @@ struct ReadResult {
 // a line that cannot be read is reported with its number and skipped, and reading goes on.
 ReadResult readRegText(std::string_view text, HiveRoot root, const ReadLimits& limits = {});
 
-// Writes the hive as REGEDIT4 text, every key on its own [line], sub-keys in alphabetical order.
-std::string writeRegText(const RegKey& root, HiveRoot hiveRoot);
+// Writes the hive as REGEDIT4 text, sub-keys in alphabetical order. Every key with values has its
+// own [line]; a key without values only when it has no sub-keys (the lines of its sub-keys make
+// it). The root is spelt as in "HKEY_CURRENT_USER", or "HKCU" when asked for short lines.
+enum class RootSpelling { Long, Short };
+std::string writeRegText(const RegKey& root, HiveRoot hiveRoot,
+                         RootSpelling spelling = RootSpelling::Long);
+
+// The text of the hive in at most maxBytes: with the long root spelling, else the short one,
+// else empty (the hive cannot be written so that it reads back).
+std::string writeRegTextWithin(const RegKey& root, HiveRoot hiveRoot, std::size_t maxBytes);
 
 } // namespace hostreg
