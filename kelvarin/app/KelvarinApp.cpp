@@ -58,10 +58,10 @@ const std::array<CommandEntry, 15> kCommands = {{
     {kCommandGroup, "_VOREL_KELVARIN_SHOW", "VOREL_KELVARIN_SHOW", kFlags, cmdShow, nullptr, 0},
     {kCommandGroup, "_AcadKelvarinTest", "AcadKelvarinTest", kFlags, cmdTest, nullptr, 0},
     {kCommandGroup, "_ApplyTableStyle", "ApplyTableStyle", kFlags, cmdApplyTableStyle, nullptr, 0},
-    {kCommandGroup, "_OpenTemplateAsTable", "OpenTemplateAsTable", kFlags, cmdOpenTemplate,
-     nullptr, 0},
-    {kCommandGroup, "_SaveTableAsTemplate", "SaveTableAsTemplate", kFlags, cmdSaveTemplate,
-     nullptr, 0},
+    {kCommandGroup, "_OpenTemplateAsTable", "OpenTemplateAsTable", kFlags, cmdOpenTemplate, nullptr,
+     0},
+    {kCommandGroup, "_SaveTableAsTemplate", "SaveTableAsTemplate", kFlags, cmdSaveTemplate, nullptr,
+     0},
 }};
 
 // Per-document record; the add-in keeps nothing per drawing.

@@ -70,7 +70,8 @@ void CInsertBlockDlg::OnOK() {
     auto* names = item<CAcUiComboBox>(kBlockName);
     blockName = names ? names->GetWindowText() : std::string();
     if (blockName.empty()) {
-        AfxMessageBox("Invalid block name.\nOnly the following characters are valid:\nA-Z\n0-9\n$_-");
+        AfxMessageBox(
+            "Invalid block name.\nOnly the following characters are valid:\nA-Z\n0-9\n$_-");
         return;
     }
     if (m_util.blockIdByName(blockName).isNull()) {

@@ -168,7 +168,8 @@ CellHitIndex::CellHitIndex(const std::vector<tagAcadDbCell>& cells) : m_cells(ce
         bucketOf(box.maxX, box.maxY, x1, y1);
         for (int by = y0; by <= y1; ++by)
             for (int bx = x0; bx <= x1; ++bx)
-                m_buckets[static_cast<std::size_t>(by) * m_cols + bx].push_back(static_cast<int>(i));
+                m_buckets[static_cast<std::size_t>(by) * m_cols + bx].push_back(
+                    static_cast<int>(i));
     }
 }
 

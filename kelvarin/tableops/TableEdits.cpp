@@ -25,8 +25,9 @@ void unmergeSelectedCells(AcDbTable& table, const tagAcadTableRange& range,
     for (const tagAcadTableRange& merged : mergedRanges)
         if (table.unmergeCells(merged.rowMin, merged.rowMax, merged.colMin, merged.colMax) ==
             Acad::eInvalidInput)
-            acutPrintf("\nThe invalid input is rowMin = %d, rowMax = %d, colMin = %d, colMax = %d\n",
-                       merged.rowMin, merged.rowMax, merged.colMin, merged.colMax);
+            acutPrintf(
+                "\nThe invalid input is rowMin = %d, rowMax = %d, colMin = %d, colMax = %d\n",
+                merged.rowMin, merged.rowMax, merged.colMin, merged.colMax);
 }
 
 void insertColumnsBeside(AcDbTable& table, const tagAcadTableRange& range, bool left) {

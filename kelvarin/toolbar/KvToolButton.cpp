@@ -34,8 +34,8 @@ QRect KvToolButton::arrowRect() const {
     initStyleOption(&option);
     option.features |= QStyleOptionToolButton::MenuButtonPopup;
     option.subControls = QStyle::SC_ToolButton | QStyle::SC_ToolButtonMenu;
-    QRect arrow = style()->subControlRect(QStyle::CC_ToolButton, &option,
-                                          QStyle::SC_ToolButtonMenu, this);
+    QRect arrow =
+        style()->subControlRect(QStyle::CC_ToolButton, &option, QStyle::SC_ToolButtonMenu, this);
     if (!arrow.isValid() || !rect().contains(arrow.center()))
         arrow = QRect(width() - 6, 0, 6, height());
     return arrow;

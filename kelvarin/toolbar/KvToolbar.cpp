@@ -5,10 +5,12 @@
 #include "app/ModuleState.h"
 
 #include "acui.h"
-#include "acuiresources.h"
 #include "acuibar.h"
+#include "acuiresources.h"
 
 #include <QBitmap>
+#include <QLayout>
+#include <QStyle>
 #include <QToolBar>
 
 namespace {
@@ -21,13 +23,21 @@ const char* const kMenuPictureNames[7] = {
     "{E24D408C-DFB3-4ff5-9CEC-FEF5E76ACBB9}", "{5FF83D1D-5651-4465-913C-764FF61C2145}",
     "{4F69DC48-DA3A-4be3-8A3C-D6D57F5DF714}"};
 
-// Cuts a strip of 16 x 15 images, magenta transparent.
+// Magenta is the transparent colour of the add-in's bitmaps.
+QPixmap withoutMagenta(const QPixmap& picture) {
+    if (picture.isNull())
+        return picture;
+    QPixmap masked = picture;
+    masked.setMask(picture.createMaskFromColor(QColor(255, 0, 255), Qt::MaskInColor));
+    return masked;
+}
+
+// Cuts a strip of 16 x 15 images.
 std::vector<QPixmap> cutImageStrip(const QPixmap& strip) {
     std::vector<QPixmap> images;
     if (strip.isNull())
         return images;
-    QPixmap masked = strip;
-    masked.setMask(strip.createMaskFromColor(QColor(255, 0, 255), Qt::MaskInColor));
+    const QPixmap masked = withoutMagenta(strip);
     for (int x = 0; x + 16 <= strip.width(); x += 16)
         images.push_back(masked.copy(x, 0, 16, 15));
     return images;
@@ -48,6 +58,30 @@ std::pair<QString, QString> promptAndTip(unsigned id) {
     if (cut < 0)
         return {text, text};
     return {text.left(cut), text.mid(cut + 1)};
+}
+
+// Keeps every item in view: the bar is never shorter than all its items laid
+// end to end, so none of them hides behind the overflow arrow.
+void keepItemsInView(QToolBar* toolbar) {
+    auto update = [toolbar](Qt::Orientation orientation) {
+        int length = 0;
+        for (QAction* action : toolbar->actions())
+            if (QWidget* item = toolbar->widgetForAction(action)) {
+                const QSize hint = item->sizeHint();
+                length += (orientation == Qt::Horizontal ? hint.width() : hint.height()) +
+                          toolbar->layout()->spacing();
+            }
+        const QMargins m = toolbar->contentsMargins();
+        const int extent = toolbar->style()->pixelMetric(QStyle::PM_ToolBarHandleExtent) +
+                           2 * toolbar->style()->pixelMetric(QStyle::PM_ToolBarItemMargin) +
+                           2 * toolbar->style()->pixelMetric(QStyle::PM_ToolBarFrameWidth);
+        if (orientation == Qt::Horizontal)
+            toolbar->setMinimumSize(length + m.left() + m.right() + extent, 0);
+        else
+            toolbar->setMinimumSize(0, length + m.top() + m.bottom() + extent);
+    };
+    QObject::connect(toolbar, &QToolBar::orientationChanged, toolbar, update);
+    update(toolbar->orientation());
 }
 
 } // namespace
@@ -107,7 +141,7 @@ bool CKvToolbar::createToolbar(CToolbarHandle& handler) {
             return false;
         }
         for (const char* name : kMenuPictureNames)
-            m_menuPictures.push_back(acuiLoadBitmap(std::string(name)));
+            m_menuPictures.push_back(withoutMagenta(acuiLoadBitmap(std::string(name))));
 
         toolbar->setWindowTitle(QStringLiteral("Vorel Kelvarin"));
         toolbar->setIconSize(QSize(16, 15));
@@ -156,6 +190,7 @@ bool CKvToolbar::createToolbar(CToolbarHandle& handler) {
             if (KvToolButton* b = button(id))
                 b->setDropDown(true);
 
+        keepItemsInView(toolbar);
         m_toolbar = toolbar;
         m_bar = AcUiControlBar::create("Vorel Kelvarin", toolbar, kvid::kToolbarControlId);
         if (!m_bar) {

@@ -45,8 +45,8 @@ void CUtiCommonFunc::sendCommandQuietly(const std::string& text) const {
     off.restype = RTSHORT;
     off.resval.rint = 0;
     acedSetVar("CMDECHO", &off);
-    acDocManagerPtr()->queueCommandString(acDocManagerPtr()->activeDocument(), text.c_str(),
-                                          false, true, true);
+    acDocManagerPtr()->queueCommandString(acDocManagerPtr()->activeDocument(), text.c_str(), false,
+                                          true, true);
     if (haveKept)
         acedSetVar("CMDECHO", &kept);
 }

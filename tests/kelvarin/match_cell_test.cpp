@@ -124,7 +124,8 @@ TEST(MatchCellHits, APickBelowACellIsNeverThatCell) {
 TEST(AttributePaging, EightRowsAPageAndValuesKeptAcrossPages) {
     AttributePages pages;
     for (int i = 1; i <= 10; ++i)
-        pages.records().push_back({"TAG" + std::to_string(i), i == 3 ? "" : "Prompt " + std::to_string(i),
+        pages.records().push_back({"TAG" + std::to_string(i),
+                                   i == 3 ? "" : "Prompt " + std::to_string(i),
                                    "v" + std::to_string(i), AcDbObjectId()});
     AttributePages::Page first = pages.fill(0);
     EXPECT_EQ(first.labels[0], "Prompt 1");

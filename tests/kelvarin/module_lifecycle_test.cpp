@@ -29,8 +29,8 @@ TEST_F(KelvarinModule, LoadsRegistersItsCommandsAndUnloadsCleanly) {
     acedRegCmds->addCommand("OTHER", "_KEEPME", "KEEPME", 0, [] {});
     for (int round = 0; round < 2; ++round) {
         ASSERT_EQ(acedArxLoad(path.c_str()), RTNORM) << log();
-        EXPECT_EQ(commandNames(), std::vector<std::string>(std::begin(kGlobalNames),
-                                                           std::end(kGlobalNames)));
+        EXPECT_EQ(commandNames(),
+                  std::vector<std::string>(std::begin(kGlobalNames), std::end(kGlobalNames)));
         for (AcEdCommand* cmd : acedRegCmds->groupCommands("vorAcadKelvarin")) {
             EXPECT_EQ(cmd->commandFlags(), ACRX_CMD_TRANSPARENT);
             EXPECT_NE(cmd->resourceHandle(), nullptr);

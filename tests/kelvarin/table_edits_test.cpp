@@ -26,7 +26,9 @@ protected:
         }
         return TableOperationFrame::run(work);
     }
-    AcDbObjectPointer<AcDbTable> table() { return AcDbObjectPointer<AcDbTable>(id, AcDb::kForRead); }
+    AcDbObjectPointer<AcDbTable> table() {
+        return AcDbObjectPointer<AcDbTable>(id, AcDb::kForRead);
+    }
     std::vector<tagAcadTableRange> merged;
     AcDbDatabase* db = nullptr;
     AcDbObjectId id;
@@ -95,9 +97,8 @@ TEST_F(TableEdits, SizeEquallyKeepsTheTotalAndDeleteTakesTheSelection) {
         t->setRowHeight(2, 2.0);
         t->setRowHeight(3, 6.0);
     }
-    ASSERT_TRUE(run({1, 3, 0, 0}, [](AcDbTable& t, const tagAcadTableRange& r) {
-        sizeEqually(t, r, true);
-    }));
+    ASSERT_TRUE(run({1, 3, 0, 0},
+                    [](AcDbTable& t, const tagAcadTableRange& r) { sizeEqually(t, r, true); }));
     for (int r = 1; r <= 3; ++r)
         EXPECT_DOUBLE_EQ(table()->rowHeight(r), 3.0);
     ASSERT_TRUE(run({2, 4, 0, 0}, deleteSelectedRows));
@@ -120,9 +121,8 @@ TEST_F(TableEdits, TheFirstTableWithASelectionIsUsedAndNoneGivesTheMessage) {
         AcDbObjectPointer<AcDbTable>(each, AcDb::kForWrite)->clearSubSelection();
     take();
     bool worked = false;
-    EXPECT_FALSE(TableOperationFrame::run([&](AcDbTable&, const tagAcadTableRange&) {
-        worked = true;
-    }));
+    EXPECT_FALSE(
+        TableOperationFrame::run([&](AcDbTable&, const tagAcadTableRange&) { worked = true; }));
     EXPECT_FALSE(worked);
     EXPECT_NE(take().find("The selection isn't a table."), std::string::npos);
     // The document lock was given back.
