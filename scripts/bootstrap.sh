@@ -4,7 +4,7 @@
 set -euo pipefail
 packages=(g++ cmake ninja-build qt6-base-dev libcurl4-openssl-dev libgtest-dev libgmock-dev
           libbenchmark-dev python3-ezdxf python3-matplotlib clang libclang-rt-14-dev
-          libgl-dev fonts-dejavu-core)
+          libgl-dev fonts-dejavu-core gdal-bin)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -1,6 +1,7 @@
 #!/usr/bin/python3
 """End-to-end cases: run `cadhost --headless` on a script and check the exit
-status, the transcript, the saved drawing (read back and audited by ezdxf)
+status, the transcript, the saved drawing (read back, audited by ezdxf, and
+checked by tests/interop/check_drawing.py: binary DXF and GDAL's reading)
 and the screenshot.
 
 usage: run_e2e.py --cadhost BIN --testmod ARX --work DIR CASE
@@ -102,6 +103,12 @@ def audit(path):
                        capture_output=True, text=True, timeout=120)
     check(p.returncode == 0 and "No errors found" in p.stdout,
           "ezdxf audit (command line) on %s:\n%s%s" % (path, p.stdout, p.stderr))
+    # The second reader (GDAL) and binary DXF, when GDAL is installed.
+    sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "interop"))
+    import check_drawing
+    if not check_drawing.missing_tools():
+        failures = check_drawing.check_drawing(path)
+        check(not failures, "check_drawing on %s:\n  %s" % (path, "\n  ".join(failures)))
     return doc
 
 

@@ -3,6 +3,8 @@
 
 For each drawing that dxf_interop_drawings writes:
   * `python3 -m ezdxf audit` finds no errors and applies no fixes;
+  * check_drawing.py passes: ezdxf's audit applies no fixes, ezdxf writes the
+    drawing as binary DXF, and GDAL's DXF driver reads the same *T blocks;
   * every ACAD_TABLE reads back with the host's row and column counts, row
     heights and column widths, and names a *T block (by name and by record
     handle) whose lines lie within the table's grid;
@@ -11,8 +13,8 @@ For each drawing that dxf_interop_drawings writes:
     merged cells or hidden edges leave a gap, blue fills on the host's fills.
     Two green markers at known points give the picture's scale and origin.
 
-Exit status 0 when all holds, 1 with a list of failures, 77 when ezdxf or
-matplotlib is missing.
+Exit status 0 when all holds, 1 with a list of failures, 77 when ezdxf,
+matplotlib or GDAL's ogr2ogr is missing.
 """
 
 import argparse
@@ -25,6 +27,9 @@ import sys
 
 PYTHON = "/usr/bin/python3"
 TOLERANCE = 1e-9
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import check_drawing  # noqa: E402
 
 try:
     import ezdxf
@@ -91,6 +96,11 @@ def check_table(doc, table, expected, name):
     if block is None:
         fail(name, f"{label}: its block {block_name} is missing")
         return
+    texts = sorted(e.plain_text() if e.dxftype() == "MTEXT" else e.dxf.text
+                   for e in block if e.dxftype() in ("MTEXT", "TEXT"))
+    if texts != sorted(expected["texts"]):
+        fail(name, f"{label}: its block {block_name} shows the texts {texts}, "
+                   f"the host draws {sorted(expected['texts'])}")
     lines = [e for e in block if e.dxftype() == "LINE"]
     if not lines:
         fail(name, f"{label}: its block {block_name} has no grid lines")
@@ -206,6 +216,9 @@ def main():
     parser.add_argument("--writer", required=True, help="the dxf_interop_drawings program")
     parser.add_argument("--workdir", required=True, help="folder for drawings and pictures")
     args = parser.parse_args()
+    if check_drawing.missing_tools():
+        print(f"skipped: {check_drawing.missing_tools()} not installed")
+        return 77
     os.makedirs(args.workdir, exist_ok=True)
     result = run([args.writer, args.workdir])
     if result.returncode != 0:
@@ -217,6 +230,8 @@ def main():
         name = expectation["file"]
         path = os.path.join(args.workdir, name)
         check_audit(path, name)
+        for failure in check_drawing.check_drawing(path, args.workdir):
+            fail(name, failure)
         check_tables(path, name, expectation)
         if expectation["render"]:
             check_picture(path, name, expectation, args.workdir)

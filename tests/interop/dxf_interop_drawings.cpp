@@ -150,6 +150,61 @@ std::unique_ptr<AcDbDatabase> everythingDrawing() {
     return db;
 }
 
+// Block cells of every kind: a block with a constant attribute at a fixed
+// scale that makes its row grow, fitted into a merged region, a cell that
+// showed text before, a row set below its text; edge overrides of every
+// edge (their bits pass 16), a border colour of "nothing chosen", rows and
+// columns inserted and deleted; and a table on a paper-space layout.
+std::unique_ptr<AcDbDatabase> blockCellsDrawing() {
+    auto db = std::make_unique<AcDbDatabase>();
+    AcDbObjectId stamp = addBlock(*db, "Stamp");
+    append(stamp, new AcDbLine({0, 0, 0}, {2, 0, 0}));
+    append(stamp, new AcDbLine({2, 0, 0}, {2, 1, 0}));
+    append(stamp, new AcDbLine({2, 1, 0}, {0, 1, 0}));
+    append(stamp, new AcDbLine({0, 1, 0}, {0, 0, 0}));
+    auto* fixed = new AcDbAttributeDefinition({0.1, 0.6, 0}, "APPROVED", "STATUS", "");
+    fixed->setConstant(true);
+    fixed->setHeight(0.25);
+    append(stamp, fixed);
+    auto* by = new AcDbAttributeDefinition({0.1, 0.2, 0}, "nobody", "BY", "Checked by");
+    by->setHeight(0.2);
+    append(stamp, by);
+    const AcDbObjectId byDef = by->objectId();
+
+    AcDbTable* t = newTable(db->tablestyle(), 5, 4, {0, 0, 0});
+    t->setTextString(0, 0, "Stamps");
+    t->mergeCells(0, 0, 0, 3);
+    t->setCellBlock(2, 0, stamp, false);
+    t->setCellBlockScale(2, 0, 2.0);
+    t->setCellBlockAttributeValue(2, 0, byDef, "J. Doe");
+    t->mergeCells(3, 4, 1, 2);
+    t->setCellBlock(3, 1, stamp, true);
+    t->setCellBlock(1, 3, stamp, true); // its text "D1" is kept, not shown
+    t->setRowHeight(4, 0.05);
+    AcCmColor unchosen;
+    unchosen.setColorIndex(static_cast<std::uint16_t>(-1));
+    for (int r = 0; r < 5; ++r)
+        for (int c = 0; c < 4; ++c)
+            t->setEdgeColor(r, c, 15, unchosen);
+    t->setEdgeVisibility(1, 0, AcDb::kLeftMask, AcDb::kInvisible);
+    t->setEdgeLineWeight(1, 1, 15, AcDb::kLnWt035);
+    t->setEdgeColor(3, 2, AcDb::kRightMask, AcCmColor::fromIndex(3));
+    // Rows and columns in and out again: the joined edges and moved rows
+    // must still be what both readers see.
+    t->insertRows(1, 0.8, 1);
+    t->insertColumns(0, 1.5, 1);
+    t->deleteRows(1, 1);
+    t->deleteColumns(0, 1);
+    append(db->modelSpaceId(), t);
+
+    AcDbTable* onPaper = newTable(db->tablestyle(), 3, 2, {1, 10, 0});
+    onPaper->setCellBlock(2, 1, stamp, true);
+    AcDbObjectId id;
+    acdbAppendToBlock(db.get(), "*Paper_Space", onPaper, id);
+    onPaper->close();
+    return db;
+}
+
 // A template database: named blocks, each holding one table at its origin,
 // each referenced once at the origin of model space.
 std::unique_ptr<AcDbDatabase> templateDrawing() {
@@ -255,7 +310,7 @@ std::vector<std::vector<double>> absentSegments(const AcDbTable& t) {
     }
     for (int r = 0; r < t.rowCount(); ++r)
         for (int c = 0; c < t.columnCount(); ++c)
-            if (t.edgeVisibility(r, c, AcDb::kBottomMask) == AcDb::kInvisible &&
+            if (t.gridEdge(r, c, AcDb::kBottomMask).visibility == AcDb::kInvisible &&
                 r + 1 < t.rowCount())
                 out.push_back({xs[c], ys[r + 1], xs[c + 1], ys[r + 1]});
     return out;
@@ -293,6 +348,20 @@ void tableExpectation(Json& j, const AcDbTable& t) {
         solid->getGeomExtents(e);
         j.raw(first ? "" : ",")
             .numbers({e.minPoint().x, e.minPoint().y, e.maxPoint().x, e.maxPoint().y});
+        first = false;
+    }
+    // Every text the host draws (cell texts and attributes, constant ones too).
+    j.raw("],\"texts\":[");
+    first = true;
+    for (const auto& g : t.graphics()) {
+        std::string text;
+        if (auto* m = AcDbMText::cast(g.get()))
+            text = m->contents();
+        else if (auto* tx = AcDbText::cast(g.get()))
+            text = tx->textString();
+        else
+            continue;
+        j.raw(first ? "" : ",").str(text);
         first = false;
     }
     j.raw("],\"absent_segments\":[");
@@ -340,6 +409,7 @@ int main(int argc, char** argv) {
     std::vector<Drawing> drawings;
     drawings.push_back({"everything.dxf", everythingDrawing(), false});
     drawings.push_back({"templates.db", templateDrawing(), false});
+    drawings.push_back({"blockcells.dxf", blockCellsDrawing(), false});
     drawings.push_back({"render1.dxf", renderDrawing(1), true});
     drawings.push_back({"render2.dxf", renderDrawing(2), true});
 
