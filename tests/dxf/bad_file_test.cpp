@@ -191,3 +191,17 @@ TEST_F(DxfBadFiles, RandomDamageNeverCrashesOrHalfFills) {
         }
     }
 }
+
+TEST_F(DxfBadFiles, TableOverTheCellLimitIsRefusedNamingTheLimitAndOneAtItIsNot) {
+    std::string text = dxfText(*makeTableDrawing());
+    // What the host would have saved before it had one limit: 101 x 10000.
+    expectRefused(replaceFirst(text, "\n 91\n5\n 92\n4\n", "\n 91\n101\n 92\n10000\n"),
+                  "a table holds at most 1000000 cells");
+    // Creating and editing stop at the same limit, before any work is done.
+    AcDbTable table;
+    EXPECT_EQ(table.setSize(101, 10000), Acad::eInvalidInput);
+    EXPECT_EQ(table.setSize(100000, 11), Acad::eInvalidInput);
+    ASSERT_EQ(table.setSize(1000, 100), Acad::eOk);
+    EXPECT_EQ(table.insertRows(1000, 0.5, 9001), Acad::eInvalidInput);
+    EXPECT_EQ(table.rowCount(), 1000);
+}

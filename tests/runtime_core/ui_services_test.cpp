@@ -19,7 +19,7 @@ TEST_F(UiServicesTest, HeadlessDefaultsRecordAndCancel) {
     resbuf rb{};
     EXPECT_EQ(acedGetFileD("Template database", "", "db", 0, &rb), RTCAN);
     std::string text = log();
-    EXPECT_NE(text.find("[Message box] AutoCAD: Replace it?"), std::string::npos);
+    EXPECT_NE(text.find("[Message box] cadhost: Replace it?"), std::string::npos);
     EXPECT_NE(text.find("[Alert] Toolbar failed"), std::string::npos);
     EXPECT_NE(text.find("[Shell open] http://example.com/"), std::string::npos);
     EXPECT_NE(text.find("[File dialog] Template database"), std::string::npos);

@@ -113,27 +113,32 @@ TEST(StallWatchdog, FiresWhenNothingReportsProgressAndOnlyThen) {
     std::atomic<int> fired{0};
     std::string where;
     std::mutex whereMutex;
+    auto waitForFire = [&](int count) {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (fired.load() < count && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    };
     {
-        hostapp::StallWatchdog dog(std::chrono::milliseconds(150), [&](const std::string& w) {
+        hostapp::StallWatchdog dog(std::chrono::milliseconds(1000), [&](const std::string& w) {
             std::lock_guard lock(whereMutex);
             where = w;
             ++fired;
         });
-        // Progress every 30 ms: never fires.
-        for (int i = 0; i < 12; ++i) {
+        // Progress every 20 ms: never fires.
+        for (int i = 0; i < 15; ++i) {
             dog.progress("busy.scr:" + std::to_string(i));
-            std::this_thread::sleep_for(std::chrono::milliseconds(30));
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
         }
         EXPECT_EQ(fired.load(), 0);
         // A line that keeps this thread busy: fires once, naming it.
         dog.progress("busy.scr:7: RUNAWAY");
-        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        waitForFire(1);
         EXPECT_EQ(fired.load(), 1);
         // Disarmed: quiet.
         dog.progress("busy.scr:8");
         dog.disarm();
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
     }
     EXPECT_EQ(fired.load(), 1);
+    std::lock_guard lock(whereMutex);
     EXPECT_EQ(where, "busy.scr:7: RUNAWAY");
 }

@@ -113,3 +113,13 @@ TEST(CellProperties, Names) {
     EXPECT_EQ(lineWeightName(AcDb::kLnWtByLwDefault), "Default");
     EXPECT_EQ(lineWeightName(211), "2.11 mm");
 }
+
+TEST(TableCreation, TablesOverTheHostsCellLimitAreRefusedBeforeAnyWork) {
+    EXPECT_EQ(maxTableRowsFor(1000), 1000);
+    EXPECT_EQ(maxTableRowsFor(5), kMaxTableRows);
+    const auto tooMany = validateTableShape({1000, 1001, 2.5, 0.75});
+    ASSERT_TRUE(tooMany);
+    EXPECT_EQ(*tooMany,
+              "A table holds at most 1000000 cells: with 1000 columns, at most 1000 rows.");
+    EXPECT_FALSE(validateTableShape({100, 10000, 2.5, 0.75})); // exactly at the limit
+}

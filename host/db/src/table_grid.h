@@ -6,6 +6,7 @@
 #include "acdb/color.h"
 #include "acdb/objectid.h"
 #include "acdb/status.h"
+#include "acdb/table_limits.h"
 
 #include <array>
 #include <cstdint>
@@ -96,9 +97,9 @@ inline bool isValidLineWeight(int lw) {
 class TableGrid {
 public:
     // Upper bounds that keep a garbled size from exhausting memory.
-    static constexpr int kMaxRows = 100000;
-    static constexpr int kMaxColumns = 10000;
-    static constexpr long long kMaxCells = 4000000;
+    static constexpr int kMaxRows = acdb::kTableMaxRows;
+    static constexpr int kMaxColumns = acdb::kTableMaxColumns;
+    static constexpr long long kMaxCells = acdb::kTableMaxCells;
 
     TableGrid(int rows, int cols, double rowHeight, double columnWidth);
 

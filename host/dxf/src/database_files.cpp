@@ -5,6 +5,8 @@
 #include "acdxf/dxf.h"
 #include "drawing_file.h"
 
+#include <new>
+
 namespace {
 
 bool holdsAgainstWriters(int shareMode) {
@@ -19,7 +21,12 @@ Acad::ErrorStatus AcDbDatabase::readDwgFile(const std::string& fileName, int sha
     bool hold = holdsAgainstWriters(shareMode);
     std::string bytes;
     std::shared_ptr<acdxf::FileHold> fileHold;
-    acdxf::FileResult r = acdxf::readDrawingFile(fileName, hold, bytes, fileHold);
+    acdxf::FileResult r;
+    try {
+        r = acdxf::readDrawingFile(fileName, hold, bytes, fileHold);
+    } catch (const std::bad_alloc&) {
+        r = {Acad::eFileAccessErr, "there is not enough memory to read the file"};
+    }
     if (!r.ok()) {
         setLastFileError(fileName + ": " + r.message);
         return r.status;
@@ -42,7 +49,13 @@ Acad::ErrorStatus AcDbDatabase::saveAs(const std::string& fileName) {
         return es;
     }
     acdxf::FileHold* own = acdxf::FileHold::fromDatabaseHold(fileHold());
-    acdxf::FileResult r = acdxf::replaceFileAtomically(fileName, bytes, own);
+    acdxf::FileResult r;
+    try {
+        r = acdxf::replaceFileAtomically(fileName, bytes, own);
+    } catch (const std::bad_alloc&) {
+        // The previous file is still whole: the temporary goes with the unwinding.
+        r = {Acad::eFileAccessErr, "there is not enough memory to save the drawing"};
+    }
     if (!r.ok()) {
         setLastFileError(fileName + ": " + r.message);
         return r.status;

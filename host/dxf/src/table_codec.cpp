@@ -3,6 +3,7 @@
 // of codes per cell, row by row. A cell writes its content always and each
 // style property only where the cell overrides it (bits of code 177).
 
+#include "acdb/table_limits.h"
 #include "dxf_color.h"
 #include "dxf_error.h"
 #include "dxf_values.h"
@@ -20,9 +21,9 @@ namespace {
 using namespace cellbits;
 
 // Limits that no real table reaches; larger counts are damage.
-constexpr int kMaxRows = 100000;
-constexpr int kMaxColumns = 10000;
-constexpr std::int64_t kMaxCells = 1000000;
+constexpr int kMaxRows = acdb::kTableMaxRows;
+constexpr int kMaxColumns = acdb::kTableMaxColumns;
+constexpr std::int64_t kMaxCells = acdb::kTableMaxCells;
 
 // Table-level override bits (code 93): the cell margins.
 constexpr int kTableHorzMargin = 0x08;
@@ -387,7 +388,9 @@ private:
         if (m_table.rows > 0 && m_table.cols > 0 &&
             std::int64_t(m_table.rows) * m_table.cols > kMaxCells)
             damaged(t, "has " + std::to_string(m_table.rows) + " x " +
-                           std::to_string(m_table.cols) + " cells; the file is damaged");
+                           std::to_string(m_table.cols) +
+                           " cells; the file is damaged (a table holds at most " +
+                           std::to_string(kMaxCells) + " cells)");
     }
 
     void startCell(const DxfToken& t) {

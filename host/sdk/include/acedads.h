@@ -80,7 +80,7 @@ int acedGetVar(const char* name, resbuf* result);
 int acedSetVar(const char* name, const resbuf* value);
 
 // ---- messages
-// The host alert box (title "AutoCAD Message", OK). Returns RTNORM.
+// The host alert box (titled with the host's name, "cadhost"; OK). Returns RTNORM.
 int acedAlert(const char* message);
 
 // ---- files

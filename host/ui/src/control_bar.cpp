@@ -14,6 +14,16 @@ ControlBar::ControlBar(const QString& title, QWidget* parent) : QDockWidget(titl
     connect(this, &QDockWidget::dockLocationChanged, this, [this] { applyOrientation(); });
 }
 
+ControlBar::~ControlBar() {
+    emit aboutToBeDestroyed();
+}
+
+void ControlBar::hideEvent(QHideEvent* event) {
+    QDockWidget::hideEvent(event);
+    if (isHidden())
+        emit barHidden();
+}
+
 void ControlBar::setContents(QWidget* contents) {
     setWidget(contents);
     applyOrientation();

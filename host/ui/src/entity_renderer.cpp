@@ -4,13 +4,16 @@
 #include "acdb/entity.h"
 #include "acdb/symboltables.h"
 #include "acdb/table.h"
+#include "cadhost/command_log.h"
 
 #include <QFont>
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QPainterPath>
 #include <algorithm>
+#include <chrono>
 #include <cmath>
+#include <new>
 
 namespace hostui {
 
@@ -140,6 +143,20 @@ std::vector<std::string> mtextLines(const std::string& s) {
         }
     }
     return lines;
+}
+
+void reportOutOfMemoryWhileDrawing() {
+    // Once per episode of failures, not on every repaint.
+    using Clock = std::chrono::steady_clock;
+    static Clock::time_point last;
+    static bool reported = false;
+    const Clock::time_point now = Clock::now();
+    if (reported && now - last < std::chrono::seconds(10))
+        return;
+    reported = true;
+    last = now;
+    cadhost::CommandLineLog::instance().print(
+        "\nThere is not enough memory to draw a table; it is shown as its outline only.");
 }
 
 EntityRenderer::EntityRenderer(QPainter& painter, const AcGeMatrix3d& worldToDevice,
@@ -323,10 +340,33 @@ void EntityRenderer::drawTable(const AcDbTable& table, const Context& ctx) {
     inner.byBlockLineWeight = lineWeightOf(table, ctx);
     inner.layerForZero = effectiveLayer(table, ctx);
     inner.depth = ctx.depth + 1;
-    for (const auto& part : table.graphics())
-        drawEntity(*part, inner);
+    try {
+        for (const auto& part : table.graphics())
+            drawEntity(*part, inner);
+    } catch (const std::bad_alloc&) {
+        // A table too big for the memory left: its outline stands in for it,
+        // and the host goes on (an exception must not leave a paint event).
+        drawOutline(table, ctx);
+        reportOutOfMemoryWhileDrawing();
+        return;
+    }
     if (table.hasSubSelection())
         drawSelection(table, ctx);
+}
+
+void EntityRenderer::drawOutline(const AcDbTable& table, const Context& ctx) {
+    AcDbExtents ext;
+    if (table.getGeomExtents(ext) != Acad::eOk)
+        return;
+    const AcGePoint3d lo = ext.minPoint(), hi = ext.maxPoint();
+    const QPointF corners[] = {toDevice(lo, ctx), toDevice({hi.x, lo.y, lo.z}, ctx),
+                               toDevice(hi, ctx), toDevice({lo.x, hi.y, lo.z}, ctx)};
+    QPen pen(colorOf(table, ctx));
+    pen.setCosmetic(true);
+    pen.setStyle(Qt::DashLine);
+    m_painter.setPen(pen);
+    m_painter.setBrush(Qt::NoBrush);
+    m_painter.drawPolygon(corners, 4);
 }
 
 void EntityRenderer::drawSelection(const AcDbTable& table, const Context& ctx) {

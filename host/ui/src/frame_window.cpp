@@ -86,6 +86,7 @@ FrameWindow::FrameWindow(QWidget* parent)
 }
 
 FrameWindow::~FrameWindow() {
+    destroyControlBars();
     cadhost::DocumentManager::instance().removeReactor(this);
     cadhost::UiServices::install(static_cast<cadhost::MainFrameService*>(nullptr));
     m_waiter->abandon();
@@ -195,6 +196,14 @@ void FrameWindow::addControlBar(ControlBar* bar, Qt::DockWidgetArea area) {
     } else {
         addDockWidget(area, bar);
     }
+}
+
+void FrameWindow::destroyControlBars() {
+    const QList<ControlBar*> bars = findChildren<ControlBar*>(Qt::FindDirectChildrenOnly);
+    for (ControlBar* bar : bars)
+        bar->hide();
+    for (ControlBar* bar : bars)
+        delete bar;
 }
 
 void FrameWindow::queueCommand(const QString& commandName) {

@@ -10,6 +10,7 @@
 #include <QResizeEvent>
 #include <QWidget>
 #include <algorithm>
+#include <new>
 
 // ---- AcGsModel
 
@@ -250,7 +251,12 @@ bool AcGsDevice::eventFilter(QObject* watched, QEvent* event) {
             onSize(resize->size().width(), resize->size().height());
         } else if (event->type() == QEvent::Paint && !m_views.empty()) {
             QPainter painter(m_widget);
-            draw(painter);
+            try {
+                draw(painter);
+            } catch (const std::bad_alloc&) {
+                // Never out of a paint event: the rest is left undrawn.
+                hostui::reportOutOfMemoryWhileDrawing();
+            }
             return true;
         }
     }

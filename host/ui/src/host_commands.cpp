@@ -16,6 +16,7 @@
 #include <QFileInfo>
 #include <cctype>
 #include <cmath>
+#include <functional>
 #include <string>
 
 namespace hostui {
@@ -141,7 +142,8 @@ void cmdClose() {
 }
 
 // Asks a positive number until one comes; false when cancelled.
-bool askPositiveInt(const char* prompt, int fallback, int maximum, int& out) {
+bool askPositiveInt(const char* prompt, int fallback, int maximum, int& out,
+                    const std::function<std::string()>& overMaximum = {}) {
     for (;;) {
         int value = 0;
         const int rc = acedGetInt(prompt, &value);
@@ -157,6 +159,8 @@ bool askPositiveInt(const char* prompt, int fallback, int maximum, int& out) {
         }
         if (value < 1)
             acutPrintf("\nValue must be positive and nonzero.");
+        else if (overMaximum)
+            acutPrintf("\n%s", overMaximum().c_str());
         else
             acutPrintf("\nValue must be at most %d.", maximum);
     }
@@ -201,7 +205,14 @@ void cmdTableOnCommandLine() {
     TableShape shape;
     if (!askPositiveInt("\nNumber of columns <5>: ", kTableDefaults.columns, kMaxTableColumns,
                         shape.columns) ||
-        !askPositiveInt("\nNumber of rows <4>: ", kTableDefaults.rows, kMaxTableRows, shape.rows) ||
+        !askPositiveInt("\nNumber of rows <4>: ", kTableDefaults.rows,
+                        maxTableRowsFor(shape.columns), shape.rows,
+                        [&] {
+                            return maxTableRowsFor(shape.columns) < kMaxTableRows
+                                       ? tooManyCellsMessage(shape.columns)
+                                       : "Value must be at most " + std::to_string(kMaxTableRows) +
+                                             ".";
+                        }) ||
         !askPositiveReal("\nColumn width <2.5>: ", kTableDefaults.columnWidth, shape.columnWidth) ||
         !askPositiveReal("\nRow height <0.75>: ", kTableDefaults.rowHeight, shape.rowHeight))
         return;

@@ -3,16 +3,32 @@
 #include "acdb/database.h"
 #include "acdb/symboltables.h"
 #include "acdb/table.h"
+#include "acdb/table_limits.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace hostui {
+
+int maxTableRowsFor(int columns) {
+    if (columns < 1)
+        return kMaxTableRows;
+    return static_cast<int>(std::min<long long>(kMaxTableRows, acdb::kTableMaxCells / columns));
+}
+
+std::string tooManyCellsMessage(int columns) {
+    return "A table holds at most " + std::to_string(acdb::kTableMaxCells) + " cells: with " +
+           std::to_string(columns) + " columns, at most " +
+           std::to_string(maxTableRowsFor(columns)) + " rows.";
+}
 
 std::optional<std::string> validateTableShape(const TableShape& shape) {
     if (shape.columns < 1 || shape.columns > kMaxTableColumns)
         return "Number of columns must be from 1 to " + std::to_string(kMaxTableColumns) + ".";
     if (shape.rows < 1 || shape.rows > kMaxTableRows)
         return "Number of rows must be from 1 to " + std::to_string(kMaxTableRows) + ".";
+    if (static_cast<long long>(shape.rows) * shape.columns > acdb::kTableMaxCells)
+        return tooManyCellsMessage(shape.columns);
     if (!std::isfinite(shape.columnWidth) || shape.columnWidth <= 0)
         return std::string("Column width must be positive and nonzero.");
     if (!std::isfinite(shape.rowHeight) || shape.rowHeight <= 0)

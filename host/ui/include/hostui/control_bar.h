@@ -16,6 +16,7 @@ class ControlBar : public QDockWidget {
     Q_OBJECT
 public:
     explicit ControlBar(const QString& title, QWidget* parent = nullptr);
+    ~ControlBar() override;
 
     void setContents(QWidget* contents);
     QWidget* contents() const { return widget(); }
@@ -26,6 +27,16 @@ public:
     bool dockAt(Qt::DockWidgetArea area);
     // The side it is docked on, or Qt::NoDockWidgetArea while floating or hidden.
     Qt::DockWidgetArea dockedArea() const;
+
+signals:
+    // The bar itself was hidden (not merely its frame or a minimised window).
+    void barHidden();
+    // Emitted first thing while the bar is destroyed: it can still be asked
+    // where it is, whether it floats and whether it is shown.
+    void aboutToBeDestroyed();
+
+protected:
+    void hideEvent(QHideEvent* event) override;
 
 private:
     void applyOrientation();

@@ -46,6 +46,10 @@ QColor resolveColor(const AcCmColor& color, const QColor& byLayer, const QColor&
 // Strips the formatting codes of multi-line text and returns its lines.
 std::vector<std::string> mtextLines(const std::string& contents);
 
+// Tells the user, once in a while, that a table could not be drawn for want
+// of memory.
+void reportOutOfMemoryWhileDrawing();
+
 class EntityRenderer {
 public:
     EntityRenderer(QPainter& painter, const AcGeMatrix3d& worldToDevice, const RenderStyle& style);
@@ -73,6 +77,7 @@ private:
     void drawReference(const AcDbBlockReference& ref, const Context& ctx);
     void drawTable(const AcDbTable& table, const Context& ctx);
     void drawSelection(const AcDbTable& table, const Context& ctx);
+    void drawOutline(const AcDbTable& table, const Context& ctx);
     void drawText(const AcDbText& text, const QColor& color, const Context& ctx);
     void drawMText(const AcDbMText& text, const QColor& color, const Context& ctx);
 

@@ -56,6 +56,10 @@ public:
 
     // Adds a control bar docked on a side (or floating when area is none).
     void addControlBar(ControlBar* bar, Qt::DockWidgetArea area);
+    // Hides every control bar, then destroys them (the frame does so as it
+    // goes, before the modules are unloaded): a bar still shown reports
+    // itself hidden just before it is destroyed.
+    void destroyControlBars();
 
     // Runs a command as a menu item does: a command in progress is cancelled
     // first, then the name is queued (with its terminating blank).

@@ -25,6 +25,11 @@ struct TableShape {
 inline constexpr int kMaxTableColumns = 1000;
 inline constexpr int kMaxTableRows = 10000;
 
+// The most rows a table of this many columns may have (the host's cell limit).
+int maxTableRowsFor(int columns);
+// The message for a table over the cell limit.
+std::string tooManyCellsMessage(int columns);
+
 // Why the shape cannot make a table, for the user; nothing when it can.
 std::optional<std::string> validateTableShape(const TableShape& shape);
 

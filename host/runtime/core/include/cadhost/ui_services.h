@@ -23,7 +23,7 @@ public:
     virtual ~MessageBoxService() = default;
     // Returns IDOK, IDCANCEL, IDYES or IDNO (one of the box's buttons).
     virtual int messageBox(const MessageBoxRequest& request) = 0;
-    // The host alert box: caption "AutoCAD Message", one OK button.
+    // The host alert box: captioned with the host's name ("cadhost"), one OK button.
     virtual void alert(const std::string& text) = 0;
 };
 
@@ -74,8 +74,8 @@ public:
     static void resetToDefaults();
 
     // Caption of framework message boxes (AfxMessageBox).
-    static constexpr const char* kAppTitle = "AutoCAD";
-    static constexpr const char* kAlertTitle = "AutoCAD Message";
+    static constexpr const char* kAppTitle = "cadhost";
+    static constexpr const char* kAlertTitle = "cadhost";
 };
 
 // Headless defaults: each request is written to the command-line log as one
