@@ -13,6 +13,7 @@
 #include <csignal>
 #include <fcntl.h>
 #include <random>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -182,4 +183,30 @@ TEST(DxfCrashSafety, SweepRemovesOnlyTemporariesOfDeadSavesOfThatDrawing) {
     close(live);
     ASSERT_EQ(db->saveAs(path), Acad::eOk);
     EXPECT_FALSE(fs::exists(dir.file(".plan.dxf.live01")));
+}
+
+TEST(DxfCrashSafety, SaveThatCannotWriteEverythingFailsAndKeepsTheOldFile) {
+    TempDir dir;
+    const std::string path = dir.file("plan.dxf");
+    ASSERT_EQ(drawingOfLength(1)->saveAs(path), Acad::eOk);
+    const std::string before = readFileBytes(path);
+    // A child whose files may not grow past 64 KB: the new drawing does not fit.
+    pid_t pid = fork();
+    if (pid == 0) {
+        signal(SIGXFSZ, SIG_IGN);
+        struct rlimit limit {
+            65536, 65536
+        };
+        setrlimit(RLIMIT_FSIZE, &limit);
+        auto big = drawingOfLength(2, 5000);
+        Acad::ErrorStatus es = big->saveAs(path);
+        bool says = big->lastFileError().find("cannot be written") != std::string::npos;
+        _exit(es == Acad::eFileAccessErr && says ? 0 : 1);
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(readFileBytes(path), before);
+    EXPECT_EQ(namesIn(dir.path()), std::vector<std::string>{"plan.dxf"});
 }

@@ -42,16 +42,16 @@ Acad::ErrorStatus AcDbDatabase::readDwgFile(const std::string& fileName, int sha
 }
 
 Acad::ErrorStatus AcDbDatabase::saveAs(const std::string& fileName) {
-    std::string bytes;
-    std::string error;
-    if (Acad::ErrorStatus es = acdxf::writeDxf(*this, bytes, &error); es != Acad::eOk) {
-        setLastFileError(fileName + ": " + error);
-        return es;
-    }
     acdxf::FileHold* own = acdxf::FileHold::fromDatabaseHold(fileHold());
     acdxf::FileResult r;
     try {
-        r = acdxf::replaceFileAtomically(fileName, bytes, own);
+        // Written as it goes: a big drawing is never held whole in memory.
+        r = acdxf::replaceFileAtomically(
+            fileName,
+            [this](int fd, const std::string& folder) {
+                return acdxf::writeDxfToFile(*this, fd, folder);
+            },
+            own);
     } catch (const std::bad_alloc&) {
         // The previous file is still whole: the temporary goes with the unwinding.
         r = {Acad::eFileAccessErr, "there is not enough memory to save the drawing"};

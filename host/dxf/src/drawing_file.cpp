@@ -42,11 +42,6 @@ std::unordered_set<const FileHold*>& registry() {
 
 std::atomic<acdxf::SaveStepHook> g_saveStepHook{nullptr};
 
-void saveStep(const char* step) {
-    if (SaveStepHook hook = g_saveStepHook.load())
-        hook(step);
-}
-
 enum class LockResult { kLocked, kBusy, kFailed };
 
 // An open-file-description lock over the whole file, without waiting.
@@ -429,7 +424,34 @@ FileResult readDrawingFile(const std::string& path, bool hold, std::string& byte
     }
 }
 
-FileResult replaceFileAtomically(const std::string& requested, std::string_view bytes,
+void saveStep(const char* step) {
+    if (SaveStepHook hook = g_saveStepHook.load())
+        hook(step);
+}
+
+bool writeAllTo(int fd, std::string_view bytes) {
+    return writeAll(fd, bytes);
+}
+
+FileResult replaceFileAtomically(const std::string& path, std::string_view bytes,
+                                 FileHold* ownHold) {
+    return replaceFileAtomically(
+        path,
+        [bytes](int fd, const std::string&) -> FileResult {
+            std::size_t half = bytes.size() / 2;
+            if (!writeAll(fd, bytes.substr(0, half)))
+                return failure(Acad::eFileAccessErr,
+                               "the drawing cannot be written: " + systemError(errno));
+            saveStep("write");
+            if (!writeAll(fd, bytes.substr(half)))
+                return failure(Acad::eFileAccessErr,
+                               "the drawing cannot be written: " + systemError(errno));
+            return {};
+        },
+        ownHold);
+}
+
+FileResult replaceFileAtomically(const std::string& requested, const ContentWriter& write,
                                  FileHold* ownHold) {
     if (requested.empty())
         return failure(Acad::eInvalidInput, "no file name was given");
@@ -455,12 +477,10 @@ FileResult replaceFileAtomically(const std::string& requested, std::string_view 
     mode_t mode = guard.exists() ? guard.mode() : (0666 & ~processUmask());
     if (fchmod(fd, mode) != 0)
         return abandon("the file's permissions cannot be set");
-    std::size_t half = bytes.size() / 2;
-    if (!writeAll(fd, bytes.substr(0, half)))
-        return abandon("the drawing cannot be written");
-    saveStep("write");
-    if (!writeAll(fd, bytes.substr(half)))
-        return abandon("the drawing cannot be written");
+    if (FileResult written = write(fd, folder); !written.ok()) {
+        temp.discard();
+        return written;
+    }
     saveStep("flush");
     if (fsync(fd) != 0)
         return abandon("the drawing cannot be flushed to disk");

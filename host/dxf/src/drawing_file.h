@@ -14,6 +14,9 @@
 
 #include "acdb/status.h"
 
+class AcDbDatabase;
+
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -64,6 +67,23 @@ FileResult readDrawingFile(const std::string& path, bool hold, std::string& byte
 // save, ownHold holds the saved file (and lets go of the one it held).
 FileResult replaceFileAtomically(const std::string& path, std::string_view bytes,
                                  FileHold* ownHold);
+
+// The same with the content written by `write` into the open temporary file
+// (as it goes, not built in memory first). scratchFolder is the target's
+// folder, for any scratch file the writer needs on the same file system.
+using ContentWriter = std::function<FileResult(int fd, const std::string& scratchFolder)>;
+FileResult replaceFileAtomically(const std::string& path, const ContentWriter& write,
+                                 FileHold* ownHold);
+
+// Writes all of bytes to fd; false with errno set when it cannot.
+bool writeAllTo(int fd, std::string_view bytes);
+
+// Writes the DXF text of db to fd as it goes, with a scratch file in
+// scratchFolder for the part written before the header.
+FileResult writeDxfToFile(const AcDbDatabase& db, int fd, const std::string& scratchFolder);
+
+// Marks a step of a save for the crash tests' hook.
+void saveStep(const char* step);
 
 // Removes the temporaries that killed saves of this drawing left beside it
 // (".NAME.XXXXXX"); a temporary that a live save is still writing is locked

@@ -3,11 +3,17 @@
 
 #include "acdxf/dxf.h"
 
+#include "drawing_file.h"
 #include "dxf_error.h"
+#include "dxf_writer.h"
 #include "sections.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
 #include <new>
+#include <unistd.h>
 
 namespace acdxf {
 
@@ -125,25 +131,35 @@ Acad::ErrorStatus readDxf(AcDbDatabase& db, std::string_view bytes) {
     return Acad::eBadDxfFile;
 }
 
-Acad::ErrorStatus writeDxf(const AcDbDatabase& db, std::string& out, std::string* error) {
+namespace {
+
+// A scratch or target file could not take the text.
+struct SpillFailed {
+    int error;
+};
+
+// The body (every section after the header, and EOF) goes through bodyWriter;
+// the header, which carries the handle seed known only at the end, comes back
+// in header.
+Acad::ErrorStatus writeDxfParts(const AcDbDatabase& db, std::string& header, std::string& body,
+                                const DxfWriter::Spill& spill, std::string* error) {
     try {
         SavePlan plan(db);
-        std::string body;
-        DxfWriter w(body);
+        DxfWriter w(body, spill);
         writeClassesSection(w, plan);
         writeTablesSection(w, plan);
         writeBlocksSection(w, plan);
         writeEntitiesSection(w, plan);
         writeObjectsSection(w, plan);
         w.raw(0, "EOF");
-        // The header goes first but carries the handle seed, known only now.
-        std::string header;
+        w.flush();
         DxfWriter hw(header);
         writeHeaderSection(hw, plan);
-        out.reserve(out.size() + header.size() + body.size());
-        out += header;
-        out += body;
         return Acad::eOk;
+    } catch (const SpillFailed& e) {
+        if (error)
+            *error = std::string("the drawing cannot be written: ") + std::strerror(e.error);
+        return Acad::eFileAccessErr;
     } catch (const std::bad_alloc&) {
         if (error)
             *error = "there is not enough memory to write the drawing";
@@ -152,6 +168,82 @@ Acad::ErrorStatus writeDxf(const AcDbDatabase& db, std::string& out, std::string
             *error = std::string("the drawing cannot be written: ") + e.what();
     }
     return Acad::eInvalidInput;
+}
+
+// Copies the whole of `from` (from its start) to the end of `to`.
+bool copyFile(int from, int to) {
+    if (lseek(from, 0, SEEK_SET) != 0)
+        return false;
+    for (;;) {
+        ssize_t n = copy_file_range(from, nullptr, to, nullptr, std::size_t(1) << 30, 0);
+        if (n == 0)
+            return true;
+        if (n > 0)
+            continue;
+        if (errno == EINTR)
+            continue;
+        if (errno != EXDEV && errno != ENOSYS && errno != EINVAL && errno != EOPNOTSUPP)
+            return false;
+        break; // no kernel copy between these files: through a buffer
+    }
+    std::string buffer(std::size_t(1) << 20, '\0');
+    for (;;) {
+        ssize_t n = read(from, buffer.data(), buffer.size());
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return false;
+        if (n == 0)
+            return true;
+        if (!writeAllTo(to, std::string_view(buffer.data(), static_cast<std::size_t>(n))))
+            return false;
+    }
+}
+
+} // namespace
+
+Acad::ErrorStatus writeDxf(const AcDbDatabase& db, std::string& out, std::string* error) {
+    std::string header, body;
+    Acad::ErrorStatus es = writeDxfParts(db, header, body, {}, error);
+    if (es != Acad::eOk)
+        return es;
+    out.reserve(out.size() + header.size() + body.size());
+    out += header;
+    out += body;
+    return Acad::eOk;
+}
+
+FileResult writeDxfToFile(const AcDbDatabase& db, int fd, const std::string& scratchFolder) {
+    // The body goes to an unnamed scratch file beside the target (nothing to
+    // leave behind if the save dies) while it is written, then after the header.
+    int scratch = open(scratchFolder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+    std::string header, body, error;
+    DxfWriter::Spill spill;
+    if (scratch >= 0)
+        spill = [scratch](std::string& written) {
+            if (!writeAllTo(scratch, written))
+                throw SpillFailed{errno};
+        };
+    // Without unnamed files here, the body is built in memory.
+    Acad::ErrorStatus es = writeDxfParts(db, header, body, spill, &error);
+    auto fail = [&](Acad::ErrorStatus status, std::string message) {
+        if (scratch >= 0)
+            close(scratch);
+        return FileResult{status, std::move(message)};
+    };
+    if (es != Acad::eOk)
+        return fail(es, error);
+    if (!writeAllTo(fd, header))
+        return fail(Acad::eFileAccessErr,
+                    std::string("the drawing cannot be written: ") + std::strerror(errno));
+    saveStep("write");
+    bool copied = scratch >= 0 ? copyFile(scratch, fd) : writeAllTo(fd, body);
+    if (!copied)
+        return fail(Acad::eFileAccessErr,
+                    std::string("the drawing cannot be written: ") + std::strerror(errno));
+    if (scratch >= 0)
+        close(scratch);
+    return {};
 }
 
 } // namespace acdxf

@@ -8,7 +8,18 @@
 
 namespace acdxf {
 
+void DxfWriter::flush() {
+    if (m_spill && !m_out.empty()) {
+        m_spill(m_out);
+        m_out.clear();
+    }
+}
+
 void DxfWriter::code(int code) {
+    // Pairs are whole when handed over: the check comes before each code.
+    constexpr std::size_t kSpillBytes = 1 << 20;
+    if (m_spill && m_out.size() >= kSpillBytes)
+        flush();
     char buf[16];
     auto [end, ec] = std::to_chars(buf, buf + sizeof buf, code);
     std::size_t len = static_cast<std::size_t>(end - buf);

@@ -6,6 +6,7 @@
 #include "acdb/geometry.h"
 #include "acdb/objectid.h"
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -13,7 +14,14 @@ namespace acdxf {
 
 class DxfWriter {
 public:
-    explicit DxfWriter(std::string& out) : m_out(out) {}
+    // Hands over what was written so far (and clears it), so a big drawing is
+    // written as it goes instead of being built in memory.
+    using Spill = std::function<void(std::string& written)>;
+
+    explicit DxfWriter(std::string& out, Spill spill = {})
+        : m_out(out), m_spill(std::move(spill)) {}
+    // Hands over the rest.
+    void flush();
 
     // A value that is already in file form (names of records, markers).
     void raw(int code, std::string_view value);
@@ -34,6 +42,7 @@ public:
 private:
     void code(int code);
     std::string& m_out;
+    Spill m_spill;
 };
 
 // "0 type", the handle, the owner as reactor and as owner, and the first subclass marker: how

@@ -20,6 +20,7 @@
 #include <QMessageBox>
 #include <QStatusBar>
 #include <QStyle>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -224,6 +225,23 @@ void FrameWindow::refreshDrawing() {
     m_view->refresh();
     if (m_propertiesDock->isVisible())
         m_properties->refresh();
+    emit drawingRefreshed();
+}
+
+void FrameWindow::documentLockModeChanged(AcApDocument* doc, AcAp::DocLockMode,
+                                          AcAp::DocLockMode myCurrentMode, AcAp::DocLockMode,
+                                          const char*) {
+    // Inside a command the command's end (or its next prompt) redraws.
+    if (doc != m_shown || myCurrentMode != AcAp::kNotLocked ||
+        !cadhost::CommandProcessor::instance().isIdle() || m_refreshQueued)
+        return;
+    // From the event loop, once the action has returned: objects it opened
+    // are closed by then.
+    m_refreshQueued = true;
+    QTimer::singleShot(0, this, [this] {
+        m_refreshQueued = false;
+        refreshDrawing();
+    });
 }
 
 void FrameWindow::afterCommands() {

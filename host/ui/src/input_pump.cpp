@@ -32,7 +32,7 @@ void CommandPump::requestChanged(const cadhost::InputRequest* request) {
 
 void CommandPump::runPending() {
     auto& processor = cadhost::CommandProcessor::instance();
-    if (!processor.isIdle())
+    if (!processor.isIdle() || cadhost::InputBroker::instance().requestDepth() > 0)
         return; // the waiting prompt takes the input
     if (processor.processPending() > 0)
         emit commandsProcessed();

@@ -20,7 +20,9 @@ CommandProcessor& CommandProcessor::instance() {
 
 int CommandProcessor::processPending() {
     initializeRuntime();
-    if (m_draining || !m_active.empty())
+    // A prompt waiting outside any command (one a toolbar button started)
+    // takes the input as a command's prompt would: it is no command name.
+    if (m_draining || !m_active.empty() || InputBroker::instance().requestDepth() > 0)
         return 0;
     m_draining = true;
     int taken = 0;

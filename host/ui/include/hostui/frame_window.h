@@ -72,6 +72,15 @@ public:
     void documentActivated(AcApDocument* doc) override;
     void documentBecameCurrent(AcApDocument* doc) override;
     void documentToBeDestroyed(AcApDocument* doc) override;
+    // An action outside any command (a toolbar button, a picker) ends by
+    // releasing the document lock: its edits are redrawn right away.
+    void documentLockModeChanged(AcApDocument* doc, AcAp::DocLockMode myPreviousMode,
+                                 AcAp::DocLockMode myCurrentMode, AcAp::DocLockMode currentMode,
+                                 const char* globalCommandName) override;
+
+signals:
+    // The drawing view and what shows the drawing's state were refreshed.
+    void drawingRefreshed();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -96,6 +105,7 @@ private:
     std::unique_ptr<FrameService> m_frameService;
     AcApDocument* m_shown = nullptr;
     bool m_autoFit = true;
+    bool m_refreshQueued = false;
 };
 
 } // namespace hostui

@@ -32,8 +32,9 @@ public:
     static CommandProcessor& instance();
 
     // Runs the commands in the broker until it holds no complete item. Does
-    // nothing when called while a command runs (the waiting prompt takes the
-    // input) or re-entered. Returns the number of items taken.
+    // nothing when called while a command runs or while a prompt waits, also
+    // one started outside any command (the waiting prompt takes the input),
+    // or re-entered. Returns the number of items taken.
     int processPending();
 
     // Finds a command as the command line does: '.' and '_' prefixes in any
