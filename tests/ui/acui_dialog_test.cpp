@@ -2,16 +2,19 @@
 // ids and types, routing of buttons, refusal of bad numbers, angles in
 // degrees, the line weight and item-data combo boxes.
 #include "acui.h"
+#include "arxHeaders.h"
 
 #include "cadhost/command_log.h"
 #include "cadhost/resources.h"
 #include "cadhost/ui_services.h"
+#include "hostui/qt_ui_services.h"
 
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -358,6 +361,28 @@ TEST(AcUiCombos, LineWeightsInTheHostsOrder) {
         if (qGray(image.pixel(x, image.height() / 2)) < 128)
             ++dark;
     EXPECT_GT(dark, 20) << "a thick sample line is drawn";
+}
+
+} // namespace
+
+namespace {
+
+TEST(HostAlert, TheAlertBoxCarriesTheHostsName) {
+    hostui::QtMessageBoxes boxes;
+    cadhost::UiServices::install(&boxes);
+    QString title, text;
+    QTimer::singleShot(0, [&] {
+        if (QWidget* box = QApplication::activeModalWidget()) {
+            title = box->windowTitle();
+            if (auto* message = qobject_cast<QMessageBox*>(box))
+                text = message->text();
+            QTest::keyClick(box, Qt::Key_Escape);
+        }
+    });
+    EXPECT_EQ(acedAlert("Can't create toolbar."), RTNORM);
+    cadhost::UiServices::resetToDefaults();
+    EXPECT_EQ(title, QStringLiteral("cadhost"));
+    EXPECT_EQ(text, QStringLiteral("Can't create toolbar."));
 }
 
 } // namespace
