@@ -70,17 +70,22 @@ protected:
 };
 
 // Runs steps one after another from the dialog's own loop.
+struct StepState {
+    std::vector<std::function<void()>> steps;
+    std::size_t index = 0;
+};
+
+void runNextStep(const std::shared_ptr<StepState>& state) {
+    if (state->index >= state->steps.size())
+        return;
+    state->steps[state->index++]();
+    QTimer::singleShot(0, [state] { runNextStep(state); });
+}
+
 void runSteps(std::vector<std::function<void()>> steps) {
-    auto shared = std::make_shared<std::vector<std::function<void()>>>(std::move(steps));
-    auto index = std::make_shared<std::size_t>(0);
-    auto next = std::make_shared<std::function<void()>>();
-    *next = [shared, index, next] {
-        if (*index >= shared->size())
-            return;
-        (*shared)[(*index)++]();
-        QTimer::singleShot(0, *next);
-    };
-    QTimer::singleShot(0, *next);
+    auto state = std::make_shared<StepState>();
+    state->steps = std::move(steps);
+    QTimer::singleShot(0, [state] { runNextStep(state); });
 }
 
 class RecordingDialog : public CAcUiDialog {
