@@ -13,12 +13,9 @@ bin="$root/build/dev/bin"
 out="$root/out/demo"
 rm -rf "$out"
 mkdir -p "$out"
-# Until the suite's modules are built, the test module stands in for them: it
-# reads the in-place cell selection back.
-modules=(--load "$bin/testmod.arx")
-for m in Vorel2005.arx; do
-    [ -f "$bin/$m" ] && modules=(--load "$bin/$m")
-done
+# The table add-in; once the suite loader is built, it loads the add-in.
+modules=(--load "$bin/Kelvarin.arx")
+[ -f "$bin/Vorel2005.arx" ] && modules=(--load "$bin/Vorel2005.arx")
 
 status=0
 (cd "$out" && "$bin/cadhost" --headless --profile "$out/profile" "${modules[@]}" \
@@ -29,6 +26,20 @@ if [ "$status" -ne 0 ]; then
     echo "demo: cadhost failed (exit $status); see $out/transcript.txt" >&2
     exit "$status"
 fi
+# A second start with the bar docked at the top (as the registry keeps it).
+cat >"$out/profile/user.reg" <<'REG'
+REGEDIT4
+
+[HKEY_CURRENT_USER\software\Vorel\Vorel2005\Kelvarin\ToolBar]
+"Visible"=dword:00000001
+"IsFloating"=dword:00000000
+"DockStyle"=dword:00002000
+REG
+(cd "$out" && "$bin/cadhost" --headless --profile "$out/profile" "${modules[@]}" \
+    --script "$root/examples/docked.scr" --transcript transcript_docked.txt edited.dxf) || {
+    echo "demo: the docked-bar run failed; see $out/transcript_docked.txt" >&2
+    exit 1
+}
 echo "demo: ezdxf audit of the edited drawing:"
 /usr/bin/python3 -m ezdxf audit "$out/edited.dxf" | sed 's/^/  /'
 echo "demo: edited drawing  $out/edited.dxf"

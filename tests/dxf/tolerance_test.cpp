@@ -146,6 +146,13 @@ TEST(DxfTolerance, DrawingsOfAnotherProgramAreRead) {
         // What was read is written and read again unchanged.
         auto again = roundTrip(*db);
         EXPECT_TRUE(dumpDatabase(*again) == dumpDatabase(*db));
+        // The plot style names are placeholders this host does not keep: their
+        // dictionary goes too, as an empty one breaks readers that look
+        // "Normal" up in it.
+        AcDbObjectPointer<AcDbDictionary> nod(db->namedObjectsDictionaryId(), AcDb::kForRead);
+        ASSERT_TRUE(nod);
+        EXPECT_FALSE(nod->has("ACAD_PLOTSTYLENAME"));
+        EXPECT_TRUE(nod->has("ACAD_TABLESTYLE"));
     }
 }
 

@@ -277,11 +277,25 @@ private:
             }
             if (it->second.placed || dict.has(name))
                 continue; // listed twice: the first listing owns it
+            if (holdsOnlyObjectsNotKept(it->second))
+                continue; // written empty, it would promise entries it lacks
             AcDbObject* childObj = place(child, it->second, name, depth + 1, false);
             AcDbObjectId ignored;
             dict.setAt(name, childObj, ignored);
             childObj->close();
         }
+    }
+
+    // A dictionary whose entries all name objects this host does not keep
+    // (plot style names, materials, ...): other readers expect those entries
+    // when the dictionary is there, so it is left out as a whole.
+    bool holdsOnlyObjectsNotKept(const PendingObject& p) const {
+        if (!isDictionaryType(p.type) || p.entries.empty())
+            return false;
+        for (const auto& entry : p.entries)
+            if (m_state.objects.count(entry.second.value()))
+                return false;
+        return true;
     }
 
     DrawingReadState& m_state;

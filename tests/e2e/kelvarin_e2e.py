@@ -1,0 +1,248 @@
+#!/usr/bin/python3
+"""End-to-end cases of the table add-in: cadhost runs headless with
+Kelvarin.arx loaded, scripts press the toolbar's buttons, and the saved
+drawings are read back (cell by cell) and audited by ezdxf.
+
+usage: kelvarin_e2e.py --cadhost BIN --kelvarin ARX --work DIR CASE
+"""
+import argparse
+import os
+import re
+import shutil
+import sys
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, HERE)
+sys.path.insert(0, os.path.join(HERE, "..", "interop"))
+import check_drawing  # noqa: E402
+import run_e2e as e2e  # noqa: E402
+from run_e2e import Failure, audit, check, check_png, tables, values  # noqa: E402
+
+SCRIPTS = os.path.join(HERE, "kelvarin")
+
+
+class Case(e2e.Case):
+    def __init__(self, args):
+        args.testmod = None
+        super().__init__(args)
+        self.kelvarin = args.kelvarin
+
+    def script(self, *names):
+        """One script made of the given ones, in order."""
+        text = "".join(open(os.path.join(SCRIPTS, n)).read() for n in names)
+        name = names[-1]
+        with open(self.path(name), "w") as f:
+            f.write(text)
+        return name
+
+    def host(self, *args):
+        run = self.run("--load", self.kelvarin, *args)
+        check(run.code == 0, str(run))
+        return run
+
+
+def cells(path, index=0):
+    """The cells of a table, row by row: dicts from code to its values."""
+    table = tables(path)[index]
+    result, current = [], None
+    for code, value in table:
+        if code == "171":
+            current = {}
+            result.append(current)
+        if current is not None:
+            current.setdefault(code, []).append(value)
+    rows, cols = int(values(table, "91")[0]), int(values(table, "92")[0])
+    check(len(result) == rows * cols, "%d cells for %dx%d" % (len(result), rows, cols))
+    return [result[r * cols:(r + 1) * cols] for r in range(rows)]
+
+
+def sizes(path):
+    t = tables(path)[0]
+    return [float(v) for v in values(t, "141")], [float(v) for v in values(t, "142")]
+
+
+def spans(path):
+    return [[(int(c.get("175", ["1"])[0]), int(c.get("176", ["1"])[0])) for c in row]
+            for row in cells(path)]
+
+
+def checked(c, name):
+    """The saved drawing's path, once ezdxf and GDAL have read it alike."""
+    audit(c.path(name))
+    failures = check_drawing.check_drawing(c.path(name))
+    check(not failures, "%s:\n  %s" % (name, "\n  ".join(failures)))
+    return c.path(name)
+
+
+# ---- cases
+
+def case_merge_unmerge(c):
+    run = c.host("--script", c.script("make_table.scr", "merge_unmerge.scr"), "--save", "out.dxf")
+    s = spans(checked(c, "merged.dxf"))
+    check(s[1][0] == (2, 2) and s[3][2] == (2, 2), "merged spans %s" % s)
+    check(s[1][1] == (0, 0) and s[2][1] == (0, 0) and s[4][3] == (0, 0),
+          "cells inside a merged region: %s" % s)
+    check(all(v == (1, 1) for r, row in enumerate(s) for col, v in enumerate(row)
+              if not (1 <= r <= 2 and col <= 1) and not (3 <= r <= 4 and 2 <= col <= 3)),
+          "other cells: %s" % s)
+    check("invalid input" not in run.out, run.out)
+    s = spans(checked(c, "out.dxf"))
+    check(all(v == (1, 1) for row in s for v in row), "after unmerge: %s" % s)
+    check_png(c.path("unmerged.png"))
+
+
+def patch_sizes(path, heights, widths):
+    """Rewrites a saved table's row heights and column widths."""
+    lines = open(path).read().split("\n")
+    out, hi, wi, in_table = [], 0, 0, False
+    for i in range(0, len(lines) - 1, 2):
+        code, value = lines[i].strip(), lines[i + 1]
+        if code == "0":
+            in_table = value == "ACAD_TABLE"
+        if in_table and code == "141":
+            value, hi = repr(heights[hi]), hi + 1
+        elif in_table and code == "142":
+            value, wi = repr(widths[wi]), wi + 1
+        out += [lines[i], value]
+    open(path, "w").write("\n".join(out + lines[len(out):]))
+
+
+def case_rows_columns(c):
+    c.host("--script", c.script("make_table.scr"), "--save", "base.dxf")
+    patch_sizes(c.path("base.dxf"), [1.0, 1.0, 2.0, 6.0, 1.0], [2.5, 3.0, 1.5, 2.0])
+    c.host("--script", c.script("rows_columns.scr"), "--save", "out.dxf", "base.dxf")
+    expect = {
+        "cols_right.dxf": ([1, 1, 2, 6, 1], [2.5, 3, 1.5, 2, 1.5, 1.5, 1.5]),
+        "cols_left.dxf": ([1, 1, 2, 6, 1], [2.5, 2.5, 3, 1.5, 2, 1.5, 1.5, 1.5]),
+        "rows_equal.dxf": ([1, 3, 3, 3, 1], [2.5, 2.5, 3, 1.5, 2, 1.5, 1.5, 1.5]),
+        "rows_above.dxf": ([1, 3, 3, 3, 3, 3, 1], [2.5, 2.5, 3, 1.5, 2, 1.5, 1.5, 1.5]),
+        "out.dxf": ([1, 3, 3, 3, 1], [3, 1.5, 2, 1.5, 1.5, 1.5]),
+    }
+    for name, (heights, widths) in expect.items():
+        got = sizes(checked(c, name))
+        check(got == ([float(h) for h in heights], [float(w) for w in widths]),
+              "%s: heights, widths %s, expected %s" % (name, got, (heights, widths)))
+
+
+def case_match_cell(c):
+    run = c.host("--script", c.script("make_table.scr", "match_cell.scr"), "--save", "out.dxf")
+    check(run.out.count("Select destination cell:") >= 6, "prompts:\n%s" % run.out)
+    t = cells(checked(c, "out.dxf"))
+    # The title cell is middle centre (5); data cells are top centre by style.
+    for r, col in ((2, 1), (4, 3)):
+        check(t[r][col].get("170") == ["5"], "cell %d,%d: %s" % (r, col, t[r][col]))
+    touched = [(r, col) for r, row in enumerate(t) for col, cell in enumerate(row)
+               if r > 0 and "170" in cell]
+    check(sorted(touched) == [(2, 1), (4, 3)], "cells changed: %s" % touched)
+
+
+def case_no_selection(c):
+    run = c.host("--script", c.script("make_table.scr", "no_selection.scr"), "--save", "out.dxf")
+    check(run.out.count("The selection isn't a table.") == 7, run.out)
+    check(sizes(c.path("out.dxf")) == ([1.0] * 5, [2.5] * 4), "the table changed")
+    check(all(v == (1, 1) for row in spans(c.path("out.dxf")) for v in row), "merged")
+
+
+def make_block_drawing(path):
+    import ezdxf
+    doc = ezdxf.new("R2004")
+    block = doc.blocks.new("ATTS10")
+    block.add_lwpolyline([(0, 0), (1, 0), (1, 1), (0, 1)], close=True)
+    for i in range(1, 11):
+        block.add_attdef("TAG%d" % i, (0, -0.2 * i), text="d%d" % i, dxfattribs={
+            "prompt": "" if i == 3 else "Value %d" % i, "height": 0.1})
+    const = doc.blocks.new("CONSTONLY")
+    const.add_circle((0.5, 0.5), 0.4)
+    const.add_attdef("FIXED", (0.1, 0.1), text="C1", dxfattribs={"flags": 2, "height": 0.2})
+    doc.saveas(path)
+
+
+def case_blocks(c):
+    make_block_drawing(c.path("blocks.dxf"))
+    run = c.host("--script", c.script("make_table.scr", "blocks.scr"), "--save", "out.dxf",
+                 "blocks.dxf")
+    check("Invalid block name." in run.out and "Block has not been defined." in run.out, run.out)
+    doc = audit(checked(c, "out.dxf"))
+    handles = {b.name: b.block_record_handle for b in doc.blocks}
+    t = cells(c.path("out.dxf"))
+    for col in (0, 1):
+        cell = t[1][col]
+        check(cell.get("171") == ["2"], "cell 1,%d is no block cell: %s" % (col, cell))
+        check(cell.get("340") == [handles["ATTS10"]], "block of 1,%d: %s" % (col, cell))
+        check(cell.get("144") == ["0.5"], "scale of 1,%d: %s" % (col, cell))
+        check(abs(float(cell["145"][0]) - 1.5707963) < 1e-6, "rotation: %s" % cell["145"])
+        check(cell.get("170") == ["5"], "alignment of 1,%d: %s" % (col, cell))
+        check(cell.get("300") == ["first", "d2", "d3", "d4", "d5", "d6", "d7", "eighth",
+                                  "ninth", "tenth"], "attribute values: %s" % cell.get("300"))
+    const = t[2][2]
+    check(const.get("171") == ["2"] and const.get("340") == [handles["CONSTONLY"]], str(const))
+    check(const.get("179", ["0"]) == ["0"], "constant attributes got values: %s" % const)
+    check(t[3][3].get("171") == ["1"], "the cancelled cell changed: %s" % t[3][3])
+    check_png(c.path("insert_block_dialog.png"))
+    check_png(c.path("edit_attributes_page2.png"))
+
+
+def registry_values(profile):
+    path = os.path.join(profile, "user.reg")
+    text = open(path).read() if os.path.exists(path) else ""
+    key = text.find("Kelvarin\\ToolBar]")
+    check(key >= 0, "no toolbar key in user.reg:\n%s" % text)
+    section = text[key:].split("\n[", 1)[0]
+    return {m.group(1): int(m.group(2), 16)
+            for m in re.finditer(r'"(\w+)"=dword:([0-9a-fA-F]{8})', section)}
+
+
+def write_toolbar_key(profile, **dwords):
+    os.makedirs(profile, exist_ok=True)
+    lines = ["REGEDIT4", "",
+             "[HKEY_CURRENT_USER\\software\\Vorel\\Vorel2005\\Kelvarin\\ToolBar]"]
+    lines += ['"%s"=dword:%08x' % (k, v) for k, v in dwords.items()]
+    open(os.path.join(profile, "user.reg"), "w").write("\n".join(lines) + "\n")
+
+
+def case_toolbar_state(c):
+    # First start: no key; the bar floats at (120, 120) and is saved as shown.
+    c.host("--script", c.script("toolbar_state.scr"))
+    v = registry_values(c.profile)
+    check(v.get("Visible") == 1 and v.get("IsFloating") == 1, "first start: %s" % v)
+    # Docked on the right by the user last time: there again, and saved so.
+    write_toolbar_key(c.profile, Visible=1, PosX=0, PosY=0, IsFloating=0, DockStyle=0x4000)
+    c.host("--script", c.script("toolbar_state.scr"), "--screenshot", "right.png")
+    v = registry_values(c.profile)
+    check(v.get("IsFloating") == 0 and v.get("DockStyle") == 0x4000, "docked right: %s" % v)
+    check_png(c.path("right.png"))
+    # Floating at a place of its own: it comes back there.
+    write_toolbar_key(c.profile, Visible=1, PosX=300, PosY=200, IsFloating=1, DockStyle=0)
+    c.host("--script", c.script("toolbar_state.scr"), "--screenshot", "floating.png")
+    v = registry_values(c.profile)
+    check(v.get("IsFloating") == 1 and (v.get("PosX"), v.get("PosY")) == (300, 200),
+          "floating: %s" % v)
+    # Two sides at once is no side: the bar stays floating where it starts.
+    write_toolbar_key(c.profile, Visible=1, IsFloating=0, DockStyle=0x3000)
+    c.host("--script", c.script("toolbar_state.scr"))
+    v = registry_values(c.profile)
+    check(v.get("IsFloating") == 1 and (v.get("PosX"), v.get("PosY")) == (120, 120),
+          "two sides: %s" % v)
+
+
+CASES = {name[5:]: f for name, f in globals().items() if name.startswith("case_")}
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--cadhost", required=True)
+    parser.add_argument("--kelvarin", required=True)
+    parser.add_argument("--work", required=True)
+    parser.add_argument("case", choices=sorted(CASES))
+    args = parser.parse_args()
+    try:
+        CASES[args.case](Case(args))
+    except Failure as failure:
+        print("FAILED: %s" % failure)
+        return 1
+    print("passed")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
