@@ -299,6 +299,45 @@ def case_bad_usage(c):
     check(run.code == 2 and "does_not_exist.scr" in run.err, str(run))
 
 
+def case_runaway_scripts(c):
+    # A folder is no script: bad usage, and nothing is saved.
+    os.makedirs(c.path("folder.scr"))
+    run = c.run("--script", "folder.scr", "--save", "never.dxf")
+    check(run.code == 2 and "it is a folder" in run.err, str(run))
+    check(not os.path.exists(c.path("never.dxf")), "saved although nothing ran")
+    # Scripts that run themselves or each other end, with the reason.
+    with open(c.path("self.scr"), "w") as f:
+        f.write("SCRIPT\nself.scr\n")
+    with open(c.path("ping.scr"), "w") as f:
+        f.write("SCRIPT\npong.scr\n")
+    with open(c.path("pong.scr"), "w") as f:
+        f.write("SCRIPT\nping.scr\n")
+    for script in ("self.scr", "ping.scr"):
+        expect_failure(c.run("--script", script, timeout=60), "more than 32 deep")
+    # A runaway line is refused at once.
+    with open(c.path("long.scr"), "w") as f:
+        f.write("X" * (1 << 20) + "\n")
+    expect_failure(c.run("--script", "long.scr", timeout=60), "are not taken")
+
+
+def case_no_leftovers(c):
+    # Temporaries of saves and hive writes killed earlier go with the next run.
+    os.makedirs(c.profile, exist_ok=True)
+    stale = [c.path(".out.dxf.Ab12Cd"), os.path.join(c.profile, "user.reg.tmp-99999-1")]
+    for path in stale:
+        with open(path, "w") as f:
+            f.write("left by a killed writer")
+    with open(c.path("empty.scr"), "w") as f:
+        f.write("; nothing\n")
+    run = c.run("--script", "empty.scr", "--save", "out.dxf")
+    check(run.code == 0, str(run))
+    for path in stale:
+        check(not os.path.exists(path), "still there: %s" % path)
+    left = [n for n in os.listdir(c.work) if n.startswith(".out.dxf.")]
+    check(not left, "temporaries left: %s" % left)
+    audit(c.path("out.dxf"))
+
+
 CASES = {name[5:]: f for name, f in globals().items() if name.startswith("case_")}
 
 

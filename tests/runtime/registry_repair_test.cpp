@@ -205,3 +205,15 @@ TEST(RegistryRepair, WriteKilledAtEveryStepLeavesOldOrNewHiveAndNoTemporary) {
         hostRegistryClose();
     }
 }
+
+TEST(RegistryRepair, OversizeHiveIsRefusedWithTheLineWhereTheLimitFalls) {
+    hostreg::ReadLimits limits;
+    limits.maxInputBytes = 100;
+    std::string digits;
+    for (int i = 0; i < 100; ++i)
+        digits += "12345678\n"; // 9 bytes a line: byte 100 lies on line 12
+    const hostreg::ReadResult r = hostreg::readRegText(digits, HiveRoot::CurrentUser, limits);
+    ASSERT_EQ(r.problems.size(), 1u);
+    EXPECT_EQ(r.problems[0].line, 12u);
+    EXPECT_NE(r.problems[0].message.find("larger than"), std::string::npos);
+}

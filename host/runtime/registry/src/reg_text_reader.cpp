@@ -1,5 +1,6 @@
 #include "hostreg/reg_text.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <optional>
 
@@ -85,8 +86,12 @@ public:
 
     ReadResult run() {
         if (text_.size() > limits_.maxInputBytes) {
-            problem(0, "the file is larger than " + std::to_string(limits_.maxInputBytes >> 20) +
-                           " MiB and was not read");
+            // The line where the limit falls, so the user can find what made the file so big.
+            const std::string_view within = text_.substr(0, limits_.maxInputBytes);
+            const auto line =
+                static_cast<std::size_t>(std::count(within.begin(), within.end(), '\n')) + 1;
+            problem(line, "the file is larger than " + std::to_string(limits_.maxInputBytes >> 20) +
+                              " MiB (it passes that size on this line) and was not read");
             return std::move(result_);
         }
         if (text_.substr(0, 3) == "\xEF\xBB\xBF")
