@@ -308,8 +308,10 @@ public:
                 return false;
             }
             // A sweep may have taken the fresh file for a dead writer's
-            // before the lock: then it is gone, and another is made.
-            if (lockFile(fd, F_WRLCK) == LockResult::kLocked && stillNames(candidate, fd)) {
+            // before the lock: then it goes (the sweep removes it), and
+            // another is made. Where files cannot be locked, sweeps leave
+            // every temporary alone, so the file is used unlocked.
+            if (lockFile(fd, F_WRLCK) != LockResult::kBusy && stillNames(candidate, fd)) {
                 m_fd = fd;
                 m_path = candidate;
                 m_named = true;
