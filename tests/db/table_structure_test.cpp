@@ -421,3 +421,22 @@ TEST(TableStructure, WhereADeletionJoinsTwoEdgesTheOverriddenAndThenTheUpperOneW
         EXPECT_EQ(t->edgeColor(0, 1, AcDb::kRightMask), blue);
     }
 }
+
+TEST(TableStructure, ARegionLosingItsFirstRowOrColumnKeepsWhatItShows) {
+    auto t = makeTable(4, 4);
+    label(*t);
+    ASSERT_EQ(t->mergeCells(1, 3, 1, 3), Acad::eOk);
+    t->setTextString(1, 1, "merged");
+    t->setFillNone(1, 1, false);
+    t->setFillColor(1, 1, AcCmColor::fromIndex(5));
+    ASSERT_EQ(t->deleteColumns(1, 1), Acad::eOk);
+    EXPECT_EQ(t->mergedRanges(), (std::vector<Range>{{1, 3, 1, 2}}));
+    EXPECT_EQ(t->textString(1, 1), "merged");
+    EXPECT_FALSE(t->isFillNone(1, 1));
+    ASSERT_EQ(t->deleteRows(0, 2), Acad::eOk);
+    EXPECT_EQ(t->mergedRanges(), (std::vector<Range>{{0, 1, 1, 2}}));
+    EXPECT_EQ(t->textString(0, 1), "merged");
+    EXPECT_EQ(t->fillColor(0, 1), AcCmColor::fromIndex(5));
+    // Cells outside regions go with their rows and columns as before.
+    EXPECT_EQ(t->textString(0, 0), "2,0");
+}

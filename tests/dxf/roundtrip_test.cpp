@@ -133,12 +133,17 @@ TEST(DxfTableCodes, EveryValueFitsItsGroupCode) {
     }
     std::size_t flags = 0;
     for (const auto& [code, value] : pairsOf(dxfText(*db))) {
-        // 60..79, 170..179, 270..289: 16-bit integers in binary DXF.
+        // 16-bit integers in binary DXF, and bytes (280..289).
         const bool int16 = (code >= 60 && code <= 79) || (code >= 170 && code <= 179) ||
-                           (code >= 270 && code <= 289);
+                           (code >= 270 && code <= 279) || (code >= 370 && code <= 389) ||
+                           (code >= 400 && code <= 409) || (code >= 1060 && code <= 1070);
         if (int16) {
             long long v = std::stoll(value);
             EXPECT_TRUE(v >= -32768 && v <= 32767) << "code " << code << " holds " << value;
+        }
+        if (code >= 280 && code <= 289) {
+            long long v = std::stoll(value);
+            EXPECT_TRUE(v >= 0 && v <= 255) << "code " << code << " holds " << value;
         }
         // Colour numbers: 62 on entities, 63..69 on table cells and styles.
         if (code >= 62 && code <= 69 && code != 67) {

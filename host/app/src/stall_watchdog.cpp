@@ -33,10 +33,14 @@ StallWatchdog::~StallWatchdog() {
 }
 
 void StallWatchdog::progress(std::string where) {
-    std::lock_guard lock(m_mutex);
-    m_armed = true;
-    m_since = std::chrono::steady_clock::now();
-    m_where = std::move(where);
+    {
+        std::lock_guard lock(m_mutex);
+        m_armed = true;
+        m_since = std::chrono::steady_clock::now();
+        m_where = std::move(where);
+    }
+    // The watching thread sleeps without a deadline while disarmed.
+    m_wake.notify_all();
 }
 
 void StallWatchdog::disarm() {

@@ -1026,6 +1026,12 @@ Acad::ErrorStatus AcDbTable::setVerticalCellMargin(double m) {
 bool AcDbTable::isMarginOverridden() const {
     return m_data->horzMargin.has_value() || m_data->vertMargin.has_value();
 }
+bool AcDbTable::isHorizontalMarginOverridden() const {
+    return m_data->horzMargin.has_value();
+}
+bool AcDbTable::isVerticalMarginOverridden() const {
+    return m_data->vertMargin.has_value();
+}
 
 AcDbObjectId AcDbTable::tableStyle() const {
     return m_data->styleId;

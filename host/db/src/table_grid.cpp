@@ -200,6 +200,12 @@ Acad::ErrorStatus TableGrid::deleteRows(int at, int count) {
     if (at < 0 || count < 1 || at >= m_rows || count > m_rows - at || count == m_rows)
         return Acad::eInvalidInput;
 
+    // A region that loses its top rows and stays a region keeps what it
+    // shows: its top-left cell's content moves to its new top-left cell.
+    for (const CellRange& r : m_regions)
+        if (r.minRow >= at && r.minRow < at + count && r.maxRow >= at + count &&
+            (r.maxRow > at + count || r.maxCol > r.minCol))
+            cell(at + count, r.minCol) = cell(r.minRow, r.minCol);
     m_rowHeights.erase(m_rowHeights.begin() + at, m_rowHeights.begin() + at + count);
     m_cells.erase(m_cells.begin() + index(at, 0), m_cells.begin() + index(at + count, 0));
     m_vert.erase(m_vert.begin() + at * (m_cols + 1), m_vert.begin() + (at + count) * (m_cols + 1));
@@ -219,6 +225,10 @@ Acad::ErrorStatus TableGrid::deleteColumns(int at, int count) {
     if (at < 0 || count < 1 || at >= m_cols || count > m_cols - at || count == m_cols)
         return Acad::eInvalidInput;
 
+    for (const CellRange& r : m_regions)
+        if (r.minCol >= at && r.minCol < at + count && r.maxCol >= at + count &&
+            (r.maxCol > at + count || r.maxRow > r.minRow))
+            cell(r.minRow, at + count) = cell(r.minRow, r.minCol);
     m_colWidths.erase(m_colWidths.begin() + at, m_colWidths.begin() + at + count);
     eraseInRuns(m_cells, m_cols, at, count);
     eraseInRuns(m_horz, m_cols, at, count);

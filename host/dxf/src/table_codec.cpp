@@ -179,11 +179,13 @@ void writeTable(const AcDbEntity& e, EntityWriteContext& ctx) {
     w.handle(343, block ? block->record : AcDbHandle());
     w.vector(11, t.direction());
     int rows = t.rowCount(), cols = t.columnCount();
-    bool margins = t.isMarginOverridden();
+    // Only the margins the table overrides: the other follows its style.
+    const bool horzMargin = t.isHorizontalMarginOverridden();
+    const bool vertMargin = t.isVerticalMarginOverridden();
     w.integer(90, 22);
     w.integer(91, rows);
     w.integer(92, cols);
-    w.integer(93, margins ? kTableHorzMargin | kTableVertMargin : 0);
+    w.integer(93, (horzMargin ? kTableHorzMargin : 0) | (vertMargin ? kTableVertMargin : 0));
     w.integer(94, 0);
     w.integer(95, 0);
     w.integer(96, 0);
@@ -201,10 +203,10 @@ void writeTable(const AcDbEntity& e, EntityWriteContext& ctx) {
     for (int r = 0; r < rows; ++r)
         for (int c = 0; c < cols; ++c)
             writeCell(t, r, c, roles[static_cast<std::size_t>(r) * cols + c], w, xdata);
-    if (margins) {
+    if (horzMargin)
         w.real(40, t.horizontalCellMargin());
+    if (vertMargin)
         w.real(41, t.verticalCellMargin());
-    }
     writeTableXdata(w, xdata);
 }
 

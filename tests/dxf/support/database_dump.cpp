@@ -157,8 +157,9 @@ private:
         line("    table pos=" + pt(t.position()) + " dir=" + vec(t.direction()) + " style=" +
              ref(t.tableStyle()) + " size=" + std::to_string(rows) + "x" + std::to_string(cols) +
              " margins=" + num(t.horizontalCellMargin()) + "/" + num(t.verticalCellMargin()) +
-             " marginOverride=" + std::to_string(t.isMarginOverridden()) + " normal=" +
-             vec(t.normal()) + " scale=" + vec(t.scaleFactors()) + " rot=" + num(t.rotation()));
+             " marginOverride=" + std::to_string(t.isHorizontalMarginOverridden()) +
+             std::to_string(t.isVerticalMarginOverridden()) + " normal=" + vec(t.normal()) +
+             " scale=" + vec(t.scaleFactors()) + " rot=" + num(t.rotation()));
         std::string hs = "    heights", ws = "    widths";
         for (int r = 0; r < rows; ++r)
             hs += " " + num(t.rowHeight(r)) + "(" + num(t.storedRowHeight(r)) + ")";

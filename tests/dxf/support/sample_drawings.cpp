@@ -342,6 +342,8 @@ std::unique_ptr<AcDbDatabase> makeTableDrawing() {
         t->setTextString(0, 0, "Fancy");
         t->setTextString(2, 1, "data");
         t->setColor(AcCmColor::fromIndex(4));
+        // One margin of its own; the other keeps following the style.
+        t->setVerticalCellMargin(0.2);
         add(*db, ms, t);
     }
     // A table inside a named block (a template) and one in paper space.

@@ -143,7 +143,9 @@ public:
     Acad::ErrorStatus setHorizontalCellMargin(double m);
     double verticalCellMargin() const;
     Acad::ErrorStatus setVerticalCellMargin(double m);
-    bool isMarginOverridden() const;
+    bool isMarginOverridden() const; // either margin
+    bool isHorizontalMarginOverridden() const;
+    bool isVerticalMarginOverridden() const;
     AcDbObjectId tableStyle() const;
     // Takes the style's formats for every property not overridden.
     Acad::ErrorStatus setTableStyle(AcDbObjectId styleId);
