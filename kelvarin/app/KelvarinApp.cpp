@@ -106,6 +106,7 @@ CToolbarHandle& kelvarinToolbarHandle() {
 CAcadKelvarinApp::CAcadKelvarinApp() = default;
 
 AcRx::AppRetCode CAcadKelvarinApp::On_kInitAppMsg(void* pkt) {
+    extensionModuleState().registerResources();
     if (AcRxDynamicLinker* linker = acrxDynamicLinker) {
         if (unlockFlag)
             linker->unlockApplication(pkt);

@@ -24,8 +24,13 @@ void ExtensionModuleState::attach(HINSTANCE module) {
         return;
     hostResource = acDocManagerPtr()->currentResourceHandle();
     moduleResource = module;
-    cadhostRegisterResources(module, cadhostQrcResources(":/kelvarin"));
     attached = true;
+    registerResources();
+}
+
+void ExtensionModuleState::registerResources() const {
+    if (attached)
+        cadhostRegisterResources(moduleResource, cadhostQrcResources(":/kelvarin"));
 }
 
 void ExtensionModuleState::detach() {

@@ -16,6 +16,10 @@ struct ExtensionModuleState {
     // Once only; a second attach does nothing.
     void attach(HINSTANCE module);
     void detach();
+    // The host forgets a module's resources when it unloads it, while the
+    // library itself may stay mapped (and not be attached again) until the
+    // process ends: a new initialisation registers them again.
+    void registerResources() const;
 };
 
 ExtensionModuleState& extensionModuleState();

@@ -124,6 +124,20 @@ def case_rows_columns(c):
               "%s: heights, widths %s, expected %s" % (name, got, (heights, widths)))
 
 
+def case_rows_columns_merged(c):
+    c.host("--script", c.script("make_table.scr", "rows_columns_merged.scr"), "--save", "out.dxf")
+    s = spans(checked(c, "merged_cols_left.dxf"))
+    check(sizes(c.path("merged_cols_left.dxf")) == ([1.0] * 5, [2.5] * 6), "columns left")
+    check(s[1][3] == (2, 2), "merged cell after columns left: %s" % s)
+    s = spans(checked(c, "merged_rows_below.dxf"))
+    check(sizes(c.path("merged_rows_below.dxf")) == ([1.0] * 7, [2.5] * 6), "rows below")
+    check(s[1][3] == (2, 2) and s[3][3] == (1, 1), "merged cell after rows below: %s" % s)
+    s = spans(checked(c, "out.dxf"))
+    check(sizes(c.path("out.dxf")) == ([1.0] * 6, [2.5] * 5), "after deletes")
+    check(s[1][3] == (1, 2) and s[2][3] == (0, 0), "merged cell after deletes: %s" % s)
+    check(sum(v != (1, 1) for row in s for v in row) == 2, "other merges: %s" % s)
+
+
 def case_match_cell(c):
     run = c.host("--script", c.script("make_table.scr", "match_cell.scr"), "--save", "out.dxf")
     check(run.out.count("Select destination cell:") >= 6, "prompts:\n%s" % run.out)

@@ -210,6 +210,27 @@ def case_toolbar_menu(c):
     expect_failure(run, "unknown_button.scr:1", "no toolbar button has command id 424242")
 
 
+def case_ui_module(c):
+    uimod = os.path.join(os.path.dirname(c.testmod), "uimod.arx")
+    run = c.run("--load", uimod, "--script", c.script("ui_module.scr"), "--transcript",
+                "transcript.txt")
+    check(run.code == 0, str(run))
+    with open(c.path("transcript.txt")) as f:
+        transcript = f.read()
+    # The dialog stepped aside for a pick, came back and was cancelled.
+    picked = "Pick a point for the dialog: 7,8\n[uimod] dialog got 7,8\n[uimod] dialog cancelled"
+    for text in ("[Message box] cadhost: Requires a number.", "[uimod] point 10,20",
+                 "[uimod] point 30,40", "[uimod] point 5,5", picked):
+        check(text in transcript, "transcript lacks %r\n%s" % (text, transcript))
+    check("Unknown command" not in transcript, transcript)
+    # The frame hides its bars as it closes, just before destroying them.
+    hidden = transcript.rfind("[uimod] bar hidden")
+    destroyed = transcript.find("[uimod] bar destroyed, hidden")
+    check(0 <= hidden < destroyed, "the bar was not hidden before it was destroyed\n" + transcript)
+    check_png(c.path("bar.png"))
+    check_png(c.path("dialog.png"))
+
+
 def case_nested_script(c):
     c.script("nested_inner.scr")
     run = c.run("--load", c.testmod, "--script", c.script("nested_outer.scr"), "--save",

@@ -2,16 +2,19 @@
 // ids and types, routing of buttons, refusal of bad numbers, angles in
 // degrees, the line weight and item-data combo boxes.
 #include "acui.h"
+#include "arxHeaders.h"
 
 #include "cadhost/command_log.h"
 #include "cadhost/resources.h"
 #include "cadhost/ui_services.h"
+#include "hostui/qt_ui_services.h"
 
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -67,17 +70,22 @@ protected:
 };
 
 // Runs steps one after another from the dialog's own loop.
+struct StepState {
+    std::vector<std::function<void()>> steps;
+    std::size_t index = 0;
+};
+
+void runNextStep(const std::shared_ptr<StepState>& state) {
+    if (state->index >= state->steps.size())
+        return;
+    state->steps[state->index++]();
+    QTimer::singleShot(0, [state] { runNextStep(state); });
+}
+
 void runSteps(std::vector<std::function<void()>> steps) {
-    auto shared = std::make_shared<std::vector<std::function<void()>>>(std::move(steps));
-    auto index = std::make_shared<std::size_t>(0);
-    auto next = std::make_shared<std::function<void()>>();
-    *next = [shared, index, next] {
-        if (*index >= shared->size())
-            return;
-        (*shared)[(*index)++]();
-        QTimer::singleShot(0, *next);
-    };
-    QTimer::singleShot(0, *next);
+    auto state = std::make_shared<StepState>();
+    state->steps = std::move(steps);
+    QTimer::singleShot(0, [state] { runNextStep(state); });
 }
 
 class RecordingDialog : public CAcUiDialog {
@@ -358,6 +366,28 @@ TEST(AcUiCombos, LineWeightsInTheHostsOrder) {
         if (qGray(image.pixel(x, image.height() / 2)) < 128)
             ++dark;
     EXPECT_GT(dark, 20) << "a thick sample line is drawn";
+}
+
+} // namespace
+
+namespace {
+
+TEST(HostAlert, TheAlertBoxCarriesTheHostsName) {
+    hostui::QtMessageBoxes boxes;
+    cadhost::UiServices::install(&boxes);
+    QString title, text;
+    QTimer::singleShot(0, [&] {
+        if (QWidget* box = QApplication::activeModalWidget()) {
+            title = box->windowTitle();
+            if (auto* message = qobject_cast<QMessageBox*>(box))
+                text = message->text();
+            QTest::keyClick(box, Qt::Key_Escape);
+        }
+    });
+    EXPECT_EQ(acedAlert("Can't create toolbar."), RTNORM);
+    cadhost::UiServices::resetToDefaults();
+    EXPECT_EQ(title, QStringLiteral("cadhost"));
+    EXPECT_EQ(text, QStringLiteral("Can't create toolbar."));
 }
 
 } // namespace

@@ -1,0 +1,169 @@
+// The add-in's windows in a real frame (offscreen): the toolbar's items,
+// pictures, tooltips and line weight box, and the two block dialogs as their
+// templates lay them out.
+#include "acui.h"
+#include "arxHeaders.h"
+
+#include "cadhost/command_processor.h"
+#include "cadhost/runtime.h"
+#include "hostreg/registry.h"
+#include "hostui/control_ids.h"
+#include "hostui/frame_window.h"
+
+#include <QComboBox>
+#include <QDockWidget>
+#include <QPushButton>
+#include <QToolButton>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <set>
+#include <unistd.h>
+
+namespace {
+
+std::string kelvarinPath() {
+    char buf[4096];
+    const ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
+    buf[n > 0 ? n : 0] = '\0';
+    return (std::filesystem::path(buf).parent_path() / "Kelvarin.arx").string();
+}
+
+class KelvarinWindows : public ::testing::Test {
+protected:
+    void SetUp() override {
+        hostRegistryOpenInMemory();
+        cadhost::resetRuntimeState();
+        frame = std::make_unique<hostui::FrameWindow>();
+        frame->show();
+        acDocManagerPtr()->newDocument();
+        ASSERT_EQ(acedArxLoad(kelvarinPath().c_str()), RTNORM);
+    }
+    void TearDown() override {
+        frame.reset();
+        acedArxUnload("Kelvarin.arx");
+        hostRegistryClose();
+    }
+    QDockWidget* kelvarinBar() const {
+        for (QDockWidget* d : frame->findChildren<QDockWidget*>())
+            if (d->windowTitle() == QStringLiteral("Vorel Kelvarin"))
+                return d;
+        return nullptr;
+    }
+    std::unique_ptr<hostui::FrameWindow> frame;
+};
+
+const unsigned kButtons[16] = {52767, 52768, 52784, 52779, 52772, 52774, 52776, 52786,
+                               52780, 52781, 52785, 52765, 32770, 32771, 32772, 52787};
+
+TEST_F(KelvarinWindows, TheBarHoldsEveryItemWithItsPictureAndTexts) {
+    QDockWidget* bar = kelvarinBar();
+    ASSERT_NE(bar, nullptr);
+    EXPECT_TRUE(bar->isFloating());
+    EXPECT_EQ(bar->frameGeometry().topLeft(), QPoint(120, 120));
+
+    std::set<QByteArray> pictures;
+    for (unsigned id : kButtons) {
+        QToolButton* b = hostui::findCommandButton(static_cast<int>(id));
+        ASSERT_NE(b, nullptr) << id;
+        ASSERT_FALSE(b->icon().isNull()) << id;
+        const QImage image =
+            b->icon().pixmap(16, 15).toImage().convertToFormat(QImage::Format_ARGB32);
+        pictures.insert(QByteArray(reinterpret_cast<const char*>(image.constBits()),
+                                   static_cast<qsizetype>(image.sizeInBytes())));
+        EXPECT_TRUE(b->isVisible()) << id << " hidden behind the overflow arrow";
+    }
+    EXPECT_EQ(pictures.size(), 16u) << "every button has a picture of its own";
+
+    EXPECT_EQ(hostui::findCommandButton(52781)->toolTip(), QStringLiteral("Size Columns Euqally"));
+    EXPECT_EQ(hostui::findCommandButton(52781)->statusTip(),
+              QStringLiteral("Resize the width of the selected columns equally."));
+    EXPECT_EQ(hostui::findCommandButton(52768)->toolTip(), QStringLiteral("All Borders"));
+    EXPECT_EQ(hostui::findCommandButton(52786)->toolTip(), QStringLiteral("Top Left"));
+    EXPECT_EQ(hostui::findCommandButton(52785)->toolTip(), QStringLiteral("Insert block..."));
+
+    std::set<unsigned> dropDowns;
+    for (unsigned id : kButtons)
+        if (hostui::findCommandButton(static_cast<int>(id))->popupMode() ==
+            QToolButton::MenuButtonPopup)
+            dropDowns.insert(id);
+    EXPECT_EQ(dropDowns, (std::set<unsigned>{52772, 52786, 52784, 52779, 52768}));
+
+    auto* weights = bar->findChild<CAcUiLineWeightComboBoxEx*>();
+    ASSERT_NE(weights, nullptr);
+    EXPECT_EQ(weights->currentIndex(), 1);
+    EXPECT_EQ(weights->width(), 100);
+    weights->setCurrentIndex(weights->findText(QStringLiteral("0.50 mm")));
+    if (weights->currentIndex() >= 0)
+        EXPECT_EQ(weights->GetCurrentItemLineWeight(), 50);
+}
+
+TEST_F(KelvarinWindows, CommandsAndTheShowRule) {
+    QDockWidget* bar = kelvarinBar();
+    ASSERT_NE(bar, nullptr);
+    // Closing the only drawing hides the bar; SHOW brings it back.
+    ASSERT_EQ(acDocManagerPtr()->documentCount(), 1);
+    ASSERT_EQ(acDocManagerPtr()->closeDocument(acDocManagerPtr()->activeDocument()), Acad::eOk);
+    EXPECT_TRUE(bar->isHidden());
+    acDocManagerPtr()->newDocument();
+    EXPECT_TRUE(bar->isHidden()) << "a new drawing does not show it again";
+    acDocManagerPtr()->queueCommandString(acDocManagerPtr()->activeDocument(),
+                                          "_VOREL_KELVARIN_SHOW ");
+    cadhost::CommandProcessor::instance().processPending();
+    EXPECT_FALSE(bar->isHidden());
+}
+
+// The dialogs as the module's templates build them.
+class KelvarinDialogs : public KelvarinWindows {
+protected:
+    void SetUp() override {
+        KelvarinWindows::SetUp();
+        acDocManagerPtr()->pushResourceHandle(acedArxModuleHandle("Kelvarin.arx"));
+    }
+    void TearDown() override {
+        acDocManagerPtr()->popResourceHandle();
+        KelvarinWindows::TearDown();
+    }
+};
+
+TEST_F(KelvarinDialogs, InsertBlockDialogControls) {
+    CAcUiDialog dialog(201);
+    ASSERT_TRUE(dialog.CreateControls()) << dialog.templateError();
+    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Insert a Block in a Table Cell"));
+    auto* names = dialog.item<CAcUiComboBox>(203);
+    ASSERT_NE(names, nullptr);
+    EXPECT_TRUE(names->isEditable());
+    auto* alignment = dialog.item<CAcUiComboBox>(206);
+    ASSERT_NE(alignment, nullptr);
+    EXPECT_FALSE(alignment->isEditable());
+    EXPECT_NE(dialog.item<CAcUiNumericEdit>(207), nullptr);
+    EXPECT_NE(dialog.item<CAcUiAngleEdit>(208), nullptr);
+    EXPECT_NE(dialog.GetDlgItem(204), nullptr);
+    // Laid out from dialog units: the name box right of its label, OK left of Cancel.
+    EXPECT_LT(dialog.GetDlgItem(1)->geometry().right(), dialog.GetDlgItem(2)->geometry().left());
+    EXPECT_GT(names->geometry().left(), 0);
+    EXPECT_LT(names->geometry().top(), alignment->geometry().top());
+}
+
+TEST_F(KelvarinDialogs, EditAttributesDialogRowsInOrder) {
+    CAcUiDialog dialog(202);
+    ASSERT_TRUE(dialog.CreateControls()) << dialog.templateError();
+    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Edit Attributes"));
+    const int edits[8] = {213, 212, 211, 215, 217, 214, 210, 216};
+    const int labels[8] = {219, 220, 221, 222, 223, 224, 225, 226};
+    int lastTop = -1;
+    for (int k = 0; k < 8; ++k) {
+        QWidget* edit = dialog.GetDlgItem(edits[k]);
+        QWidget* label = dialog.GetDlgItem(labels[k]);
+        ASSERT_NE(edit, nullptr) << edits[k];
+        ASSERT_NE(label, nullptr) << labels[k];
+        EXPECT_GT(edit->geometry().top(), lastTop) << "row " << k;
+        EXPECT_LT(label->geometry().right(), edit->geometry().left());
+        lastTop = edit->geometry().top();
+    }
+    EXPECT_EQ(dialog.GetDlgItemText(228), "&Next");
+    EXPECT_EQ(dialog.GetDlgItemText(227), "&Previous");
+}
+
+} // namespace
