@@ -1,5 +1,6 @@
 #include "BlockInCell.h"
 
+#include "CellFormatting.h"
 #include "TablePick.h"
 #include "app/ModuleState.h"
 
@@ -18,10 +19,6 @@ constexpr int kPrevious = 227;
 constexpr int kNext = 228;
 constexpr int kRowLabels[AttributePages::kRows] = {219, 220, 221, 222, 223, 224, 225, 226};
 constexpr int kRowEdits[AttributePages::kRows] = {213, 212, 211, 215, 217, 214, 210, 216};
-
-const char* const kAlignmentNames[9] = {"Top Left",    "Top Center",    "Top Right",
-                                        "Middle Left", "Middle Center", "Middle Right",
-                                        "Bottom Left", "Bottom Center", "Bottom Right"};
 
 } // namespace
 

@@ -4,6 +4,7 @@
 #include "app/KelvarinApp.h"
 #include "app/ModuleState.h"
 #include "tableops/BlockInCell.h"
+#include "tableops/CellFormatting.h"
 #include "tableops/MatchCell.h"
 #include "tableops/TableEdits.h"
 
@@ -49,11 +50,19 @@ bool CToolbarHandle::OnCommand(unsigned id) {
         matchCell();
         return true;
     case kvid::kBorderColor:
+        return true; // the colour popup comes with the pickers
     case kvid::kCellsBorder:
+        applyRememberedBorderStyle();
+        return true;
     case kvid::kFontColor:
+        applyRememberedFontColor();
+        return true;
     case kvid::kShadingColor:
+        applyRememberedShading();
+        return true;
     case kvid::kAlignment:
-        return true; // formatting: applied with the pickers
+        applyRememberedAlignment();
+        return true;
     case kvid::kInsertTable:
     case kvmenu::kInsertTable:
         queueCommand("_table ");
@@ -142,6 +151,29 @@ void CToolbarHandle::openInsertMenu(unsigned buttonId) {
     QAction* chosen = popup->exec(rect.bottomLeft() + QPoint(0, 1));
     if (chosen && chosen->data().isValid())
         OnCommand(chosen->data().toUInt());
+}
+
+bool CToolbarHandle::applyRememberedBorderStyle() {
+    const CKvToolbar& bar = kelvarinToolbar();
+    return formatSelectionBorders(bar.borderStyleIndex, colorFromRemembered(bar.borderColor),
+                                  bar.currentLineWeight());
+}
+
+bool CToolbarHandle::applyRememberedAlignment() {
+    const int index = kelvarinToolbar().alignmentIndex;
+    return index >= 0 && formatSelectionAlignment(index + 1);
+}
+
+bool CToolbarHandle::applyRememberedFontColor() {
+    const int value = kelvarinToolbar().fontColor;
+    return value >= 0 && value <= 256 && formatSelectionTextColor(colorFromRemembered(value));
+}
+
+bool CToolbarHandle::applyRememberedShading() {
+    const int value = kelvarinToolbar().shadeColor;
+    if (value == -3)
+        return formatSelectionFill(true, AcCmColor());
+    return value >= 0 && value <= 256 && formatSelectionFill(false, colorFromRemembered(value));
 }
 
 bool CToolbarHandle::merge() {

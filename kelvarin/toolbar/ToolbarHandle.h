@@ -35,6 +35,11 @@ public:
     bool deleteRows();
     bool sizeEqually(bool rows);
     bool placeBlockInCells();
+    // Plain clicks of the formatting buttons: the remembered choice again.
+    bool applyRememberedBorderStyle();
+    bool applyRememberedAlignment();
+    bool applyRememberedFontColor();
+    bool applyRememberedShading();
     void queueCommand(const char* text);
 
     std::vector<tagAcadTableRange> mergedRanges;

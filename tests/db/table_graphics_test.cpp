@@ -422,6 +422,22 @@ TEST_F(BlockFixture, RowsGrowToHoldABlockAtAFixedScale) {
     t->close();
 }
 
+TEST_F(BlockFixture, ARegionOverSeveralRowsGrowsItsLastRowToHoldItsBlock) {
+    AcDbObjectId tableId;
+    AcDbTable* t = addTable(tableId);
+    const double vm = t->verticalCellMargin();
+    ASSERT_EQ(t->mergeCells(0, 1, 0, 0), Acad::eOk);
+    ASSERT_EQ(t->setCellBlock(0, 0, blockId, false), Acad::eOk);
+    ASSERT_EQ(t->setCellBlockScale(0, 0, 3.0), Acad::eOk); // 3 high: rows 0 and 1 hold 2
+    EXPECT_DOUBLE_EQ(t->rowHeight(0), 1.0);
+    EXPECT_NEAR(t->rowHeight(1), 2 + 2 * vm, 1e-9);
+    EXPECT_DOUBLE_EQ(t->storedRowHeight(1), 1.0);
+    // Room enough: nothing grows.
+    ASSERT_EQ(t->setCellBlockScale(0, 0, 1.0), Acad::eOk);
+    EXPECT_DOUBLE_EQ(t->rowHeight(1), 1.0);
+    t->close();
+}
+
 TEST_F(BlockFixture, ConstantAttributesShowTheirFixedValueAndInvisibleOnesNothing) {
     {
         AcDbObjectPointer<AcDbBlockTableRecord> rec(blockId, AcDb::kForWrite);

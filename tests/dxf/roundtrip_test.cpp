@@ -174,3 +174,28 @@ TEST(DxfTableCodes, EdgeOverridesRoundTripAndOldWideFlagsAreStillRead) {
     ASSERT_EQ(acdxf::readDxf(oldDb, old), Acad::eOk) << oldDb.lastFileError();
     EXPECT_EQ(dumpDatabase(oldDb), dumpDatabase(db));
 }
+
+TEST(DxfTableCodes, OutOfRangeColourNumbersOfOlderFilesReadAsByLayer) {
+    AcDbDatabase db;
+    AcDbObjectId id = addTable(db, {0, 0, 0}, 1, 1);
+    {
+        AcDbObjectPointer<AcDbTable> t(id, AcDb::kForWrite);
+        t->setEdgeColor(0, 0, AcDb::kTopMask, AcCmColor::fromIndex(1));
+    }
+    // What this host wrote for a border colour of "nothing chosen".
+    std::string old = replaceOnce(dxfText(db), " 69\n1\n", " 69\n65535\n");
+    AcDbDatabase back(false, true);
+    ASSERT_EQ(acdxf::readDxf(back, old), Acad::eOk) << back.lastFileError();
+    AcDbBlockTableRecord* ms = AcDbBlockTableRecord::cast(back.modelSpaceId().objectLeftOpen());
+    ASSERT_NE(ms, nullptr);
+    const AcDbTable* t = nullptr;
+    for (AcDbObjectId e : ms->entityIds())
+        if (auto* table = AcDbTable::cast(e.objectLeftOpen()))
+            t = table;
+    ASSERT_NE(t, nullptr);
+    EXPECT_TRUE(t->edgeColor(0, 0, AcDb::kTopMask).isByLayer());
+    EXPECT_TRUE(t->isEdgePropertyOverridden(0, 0, AcDb::kTopMask, AcDbTable::kEdgeColor));
+    for (const auto& [code, value] : pairsOf(dxfText(back)))
+        if (code == 69)
+            EXPECT_LE(std::stoi(value), 257);
+}

@@ -21,6 +21,7 @@ it and call check_drawing(path), which returns the failures as strings.
 import json
 import math
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -78,6 +79,12 @@ def check_binary(doc, path, workdir):
 
 # ---------------------------------------------------------------- *T blocks
 
+def decoded(text):
+    """Text with the file's \\U+XXXX escapes as characters (ezdxf keeps them
+    in MTEXT, GDAL decodes them)."""
+    return re.sub(r"\\[Uu]\+([0-9A-Fa-f]{4})", lambda m: chr(int(m.group(1), 16)), text)
+
+
 def rounded(values):
     return tuple(round(v, 6) + 0.0 for v in values)
 
@@ -98,9 +105,9 @@ def ezdxf_graphics(doc):
             if kind == "LINE":
                 data = (tuple(e.dxf.start)[:2], tuple(e.dxf.end)[:2])
             elif kind == "MTEXT":
-                data = (e.plain_text(), tuple(e.dxf.insert)[:2])
+                data = (decoded(e.plain_text()), tuple(e.dxf.insert)[:2])
             elif kind == "TEXT":
-                data = (e.dxf.text, tuple(e.dxf.insert)[:2], tuple(e.dxf.get("align_point", e.dxf.insert))[:2])
+                data = (decoded(e.dxf.text), tuple(e.dxf.insert)[:2], tuple(e.dxf.get("align_point", e.dxf.insert))[:2])
             elif kind == "SOLID":
                 data = sorted(rounded(tuple(e.dxf.get(v))[:2]) for v in ("vtx0", "vtx1", "vtx2", "vtx3"))
             elif kind == "INSERT":
@@ -161,7 +168,7 @@ def compare_entity(block, handle, kind, data, feature):
             return [f"{where}: GDAL has {points}, ezdxf {list(data)}"]
     elif kind in ("MTEXT", "TEXT"):
         text = props.get("Text")
-        if text is None or text.strip() != data[0].strip():
+        if text is None or decoded(text).strip() != data[0].strip():
             return [f"{where}: GDAL reads the text {text!r}, ezdxf {data[0]!r}"]
         if len(points) != 1 or not any(close(points[0], p) for p in data[1:]):
             return [f"{where}: GDAL places it at {points}, ezdxf at {list(data[1:])}"]

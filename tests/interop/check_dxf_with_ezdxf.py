@@ -96,7 +96,7 @@ def check_table(doc, table, expected, name):
     if block is None:
         fail(name, f"{label}: its block {block_name} is missing")
         return
-    texts = sorted(e.plain_text() if e.dxftype() == "MTEXT" else e.dxf.text
+    texts = sorted(check_drawing.decoded(e.plain_text() if e.dxftype() == "MTEXT" else e.dxf.text)
                    for e in block if e.dxftype() in ("MTEXT", "TEXT"))
     if texts != sorted(expected["texts"]):
         fail(name, f"{label}: its block {block_name} shows the texts {texts}, "

@@ -172,7 +172,8 @@ std::unique_ptr<AcDbDatabase> blockCellsDrawing() {
     const AcDbObjectId byDef = by->objectId();
 
     AcDbTable* t = newTable(db->tablestyle(), 5, 4, {0, 0, 0});
-    t->setTextString(0, 0, "Stamps");
+    // Long (chunked) text with a character outside ASCII.
+    t->setTextString(0, 0, "Stamps \u20ac " + std::string(300, 'x'));
     t->mergeCells(0, 0, 0, 3);
     t->setCellBlock(2, 0, stamp, false);
     t->setCellBlockScale(2, 0, 2.0);

@@ -95,8 +95,9 @@ TEST_F(KelvarinWindows, TheBarHoldsEveryItemWithItsPictureAndTexts) {
     EXPECT_EQ(weights->currentIndex(), 1);
     EXPECT_EQ(weights->width(), 100);
     weights->setCurrentIndex(weights->findText(QStringLiteral("0.50 mm")));
-    if (weights->currentIndex() >= 0)
+    if (weights->currentIndex() >= 0) {
         EXPECT_EQ(weights->GetCurrentItemLineWeight(), 50);
+    }
 }
 
 TEST_F(KelvarinWindows, CommandsAndTheShowRule) {

@@ -223,6 +223,25 @@ TEST_F(SelectionTest, SelectingCellsInOneTableClearsEveryOther) {
     EXPECT_FALSE(cells.current());
 }
 
+TEST_F(SelectionTest, ACellSelectionClearsTablesOfEveryLayout) {
+    AcDbObjectId inModel = addTable(db, AcGePoint3d(0, 0, 0));
+    auto* onPaper = new AcDbTable;
+    onPaper->setSize(2, 2);
+    AcDbObjectId inPaper;
+    ASSERT_EQ(acdbAppendToBlock(db, "*Paper_Space", onPaper, inPaper), Acad::eOk);
+    onPaper->close();
+    CellSelection& cells = CellSelection::instance();
+    ASSERT_EQ(cells.setCellSelection(inPaper, CellRange{0, 0, 0, 0}), Acad::eOk);
+    ASSERT_EQ(cells.setCellSelection(inModel, CellRange{1, 1, 1, 1}), Acad::eOk);
+    int r0, r1, c0, c1;
+    EXPECT_FALSE(tableRange(inPaper, r0, r1, c0, c1));
+    EXPECT_TRUE(tableRange(inModel, r0, r1, c0, c1));
+    ASSERT_EQ(cells.setCellSelection(inPaper, CellRange{1, 1, 0, 1}), Acad::eOk);
+    cells.clearCellSelection();
+    EXPECT_FALSE(tableRange(inPaper, r0, r1, c0, c1));
+    EXPECT_FALSE(tableRange(inModel, r0, r1, c0, c1));
+}
+
 TEST_F(SelectionTest, OutOfRangeCellsAreRefusedAndChangeNothing) {
     AcDbObjectId t1 = addTable(db, AcGePoint3d(0, 0, 0), 3, 4);
     CellSelection& cells = CellSelection::instance();

@@ -2,6 +2,7 @@
 #include "acdb/database.h"
 
 #include <cstring>
+#include <strings.h>
 
 namespace {
 constexpr int kMaxReaders = 256;
@@ -50,9 +51,16 @@ void AcDbObject::noteBlockContentWritten() const {
     AcDbDatabase* db = database();
     if (!db)
         return;
+    // Runs on every close after writing: compares the layout names in place
+    // rather than through isLayout()'s folded copy.
     auto isBlockDefinition = [](const AcDbObject* o) {
         const auto* record = o ? AcDbBlockTableRecord::cast(const_cast<AcDbObject*>(o)) : nullptr;
-        return record && !record->isLayout();
+        if (!record)
+            return false;
+        const std::string& name = record->getName();
+        const bool model = name.size() == 12 && strncasecmp(name.c_str(), "*Model_Space", 12) == 0;
+        const bool paper = name.size() >= 12 && strncasecmp(name.c_str(), "*Paper_Space", 12) == 0;
+        return !model && !paper;
     };
     if (isBlockDefinition(this) ||
         (!m_ownerId.isNull() && isBlockDefinition(m_ownerId.objectLeftOpen())))

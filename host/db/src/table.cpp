@@ -186,10 +186,23 @@ struct AcDbTableData {
                 l.colX[c + 1] = l.colX[c] + grid.columnWidth(c);
             l.rowY.resize(grid.rows() + 1);
             drawnHeights.resize(grid.rows());
-            for (int r = 0; r < grid.rows(); ++r) {
+            for (int r = 0; r < grid.rows(); ++r)
                 drawnHeights[r] = std::max(grid.rowHeight(r), minimumRowHeight(r));
-                l.rowY[r + 1] = l.rowY[r] + drawnHeights[r];
+            // A block at a fixed scale in a region over several rows: the
+            // region's last row grows until the block fits.
+            for (const CellRange& region : grid.regions()) {
+                const TableCell& c = grid.cell(region.minRow, region.minCol);
+                if (region.minRow == region.maxRow || c.type != AcDb::kBlockCell || c.block.autoFit)
+                    continue;
+                layoutUsesBlocks = true;
+                double above = 0;
+                for (int r = region.minRow; r < region.maxRow; ++r)
+                    above += drawnHeights[r];
+                const double need = blockHeight(c) + 2 * vertCellMargin() - above;
+                drawnHeights[region.maxRow] = std::max(drawnHeights[region.maxRow], need);
             }
+            for (int r = 0; r < grid.rows(); ++r)
+                l.rowY[r + 1] = l.rowY[r] + drawnHeights[r];
             layoutBlockRevision = blockRevision();
             layout = std::move(l);
         }

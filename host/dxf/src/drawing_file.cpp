@@ -264,6 +264,9 @@ public:
     ~UnnamedTemporary() { discard(); }
 
     bool create(const std::string& target) {
+        // Naming an unnamed file goes through /proc; without it, a named one.
+        if (access("/proc/self/fd", X_OK) != 0)
+            return createNamed(target);
         m_fd = open(folderOf(target).c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
         if (m_fd >= 0) {
             if (lockFile(m_fd, F_WRLCK) == LockResult::kLocked)
@@ -305,8 +308,10 @@ public:
                 return false;
             }
             // A sweep may have taken the fresh file for a dead writer's
-            // before the lock: then it is gone, and another is made.
-            if (lockFile(fd, F_WRLCK) == LockResult::kLocked && stillNames(candidate, fd)) {
+            // before the lock: then it goes (the sweep removes it), and
+            // another is made. Where files cannot be locked, sweeps leave
+            // every temporary alone, so the file is used unlocked.
+            if (lockFile(fd, F_WRLCK) != LockResult::kBusy && stillNames(candidate, fd)) {
                 m_fd = fd;
                 m_path = candidate;
                 m_named = true;

@@ -216,33 +216,33 @@ Acad::ErrorStatus writeDxf(const AcDbDatabase& db, std::string& out, std::string
 FileResult writeDxfToFile(const AcDbDatabase& db, int fd, const std::string& scratchFolder) {
     // The body goes to an unnamed scratch file beside the target (nothing to
     // leave behind if the save dies) while it is written, then after the header.
-    int scratch = open(scratchFolder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+    struct Scratch {
+        int fd;
+        ~Scratch() {
+            if (fd >= 0)
+                close(fd);
+        }
+    } scratch{open(scratchFolder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600)};
     std::string header, body, error;
     DxfWriter::Spill spill;
-    if (scratch >= 0)
-        spill = [scratch](std::string& written) {
-            if (!writeAllTo(scratch, written))
+    if (scratch.fd >= 0)
+        spill = [&scratch](std::string& written) {
+            if (!writeAllTo(scratch.fd, written))
                 throw SpillFailed{errno};
         };
     // Without unnamed files here, the body is built in memory.
     Acad::ErrorStatus es = writeDxfParts(db, header, body, spill, &error);
-    auto fail = [&](Acad::ErrorStatus status, std::string message) {
-        if (scratch >= 0)
-            close(scratch);
-        return FileResult{status, std::move(message)};
-    };
     if (es != Acad::eOk)
-        return fail(es, error);
+        return {es, error};
+    auto failed = [] {
+        return FileResult{Acad::eFileAccessErr,
+                          std::string("the drawing cannot be written: ") + std::strerror(errno)};
+    };
     if (!writeAllTo(fd, header))
-        return fail(Acad::eFileAccessErr,
-                    std::string("the drawing cannot be written: ") + std::strerror(errno));
+        return failed();
     saveStep("write");
-    bool copied = scratch >= 0 ? copyFile(scratch, fd) : writeAllTo(fd, body);
-    if (!copied)
-        return fail(Acad::eFileAccessErr,
-                    std::string("the drawing cannot be written: ") + std::strerror(errno));
-    if (scratch >= 0)
-        close(scratch);
+    if (!(scratch.fd >= 0 ? copyFile(scratch.fd, fd) : writeAllTo(fd, body)))
+        return failed();
     return {};
 }
 

@@ -70,7 +70,9 @@ Acad::ErrorStatus CellSelection::apply(AcDbObjectId tableId, CellRange range, in
             es != Acad::eOk)
             return es;
     }
-    for (AcDbObjectId id : modelSpaceEntities(db)) {
+    // One table at a time in the whole drawing: "select all" finds tables of
+    // every layout, so none may keep an older selection.
+    for (AcDbObjectId id : allLayoutEntities(db)) {
         if (id == tableId)
             continue;
         AcDbObjectPointer<AcDbTable> other(id, AcDb::kForWrite);
@@ -84,7 +86,7 @@ Acad::ErrorStatus CellSelection::apply(AcDbObjectId tableId, CellRange range, in
 
 void CellSelection::clearCellSelection() {
     if (AcDbDatabase* db = activeDatabase())
-        for (AcDbObjectId id : modelSpaceEntities(db)) {
+        for (AcDbObjectId id : allLayoutEntities(db)) {
             AcDbObjectPointer<AcDbTable> table(id, AcDb::kForWrite);
             if (table && table->hasSubSelection())
                 table->clearSubSelection();
