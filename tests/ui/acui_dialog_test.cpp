@@ -391,3 +391,19 @@ TEST(HostAlert, TheAlertBoxCarriesTheHostsName) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(AcUiDialogTest, AQuittingApplicationEndsTheDialogAsCancelled) {
+    cadhost::ResourceScope scope(module);
+    RecordingDialog dialog(201);
+    QTimer::singleShot(0, [] { QCoreApplication::exit(0); });
+    EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(dialog.oks, 0);
+    // Leave the application able to run loops again for the later tests.
+    QTimer::singleShot(0, [] { QCoreApplication::quit(); });
+    QCoreApplication::exec();
+}
+
+} // namespace

@@ -162,6 +162,11 @@ int CAcUiDialog::DoModal() {
     if (!self)
         return IDCANCEL;
     m_loop = nullptr;
+    if (!m_ended) {
+        // The application is quitting under the dialog: it was not accepted.
+        m_ended = true;
+        QDialog::done(IDCANCEL);
+    }
     return result();
 }
 

@@ -24,8 +24,9 @@ public:
     ~CAcUiDialog() override;
 
     // Builds the controls (once), calls OnInitDialog and runs the dialog
-    // modally. IDOK or IDCANCEL, or whatever EndDialog was given; -1 when
-    // the template is missing or malformed (the reason is on the command line).
+    // modally. IDOK or IDCANCEL, or whatever EndDialog was given (IDCANCEL
+    // when the application quits under it); -1 when the template is missing
+    // or malformed (the reason is on the command line).
     int DoModal();
 
     virtual bool OnInitDialog();
