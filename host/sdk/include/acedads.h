@@ -83,6 +83,12 @@ int acedSetVar(const char* name, const resbuf* value);
 // The host alert box (titled with the host's name, "cadhost"; OK). Returns RTNORM.
 int acedAlert(const char* message);
 
+// The host colour dialog: the 255 colour indices, and ByLayer (256) and
+// ByBlock (0) when allowMetaColor. color holds the colour shown at first and,
+// when the user accepts, the chosen index. Returns 1 when accepted, 0 when
+// cancelled (and without a user interface).
+int acedSetColorDialog(int& color, bool allowMetaColor, int currentLayerColor);
+
 // ---- files
 // A file dialog. flags: 1 save (warn before replacing), others open. On
 // RTNORM result holds an RTSTR with the path (released by the caller).

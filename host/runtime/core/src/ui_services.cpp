@@ -156,6 +156,11 @@ int acedAlert(const char* message) {
     return RTNORM;
 }
 
+int acedSetColorDialog(int& /*color*/, bool /*allowMetaColor*/, int /*currentLayerColor*/) {
+    cadhost::initializeRuntime();
+    return 0; // no colour dialog is installed yet: as cancelled
+}
+
 int acedGetFileD(const char* title, const char* defaultName, const char* extension, int flags,
                  resbuf* result) {
     cadhost::initializeRuntime();
