@@ -1,9 +1,6 @@
 // The host's LISP subset: reader, printer and evaluator.
 #include "cadhost/lisp.h"
 
-#include "cadhost/command_log.h"
-#include "cadhost/input_broker.h"
-
 #include <cctype>
 #include <cmath>
 #include <cstdio>
@@ -634,22 +631,6 @@ private:
     Interpreter& m_in;
     std::uint64_t m_steps = 0;
 };
-
-Interpreter::Interpreter() {
-    m_hooks.command = [](const std::vector<std::string>& input) {
-        // Each argument is one answer: a newline ends it even when it holds blanks.
-        std::string text;
-        for (const std::string& item : input)
-            text += item + "\n";
-        InputBroker::instance().submitText(text, InputSource::Queued);
-    };
-    m_hooks.print = [](std::string_view text) { CommandLineLog::instance().print(text); };
-}
-
-Interpreter& Interpreter::instance() {
-    static Interpreter interpreter;
-    return interpreter;
-}
 
 LispEvaluator::Result Interpreter::evaluate(const std::string& expression) {
     ReadResult r = read(expression);

@@ -81,11 +81,12 @@ public:
         std::function<void(std::string_view)> print;
     };
 
-    // The default hooks queue (command ...) input on the input broker and
-    // print through the command-line log; menucmd answers nil until the menu
-    // system installs its own.
-    Interpreter();
+    // Without hooks, command and princ output go nowhere and menucmd answers nil.
+    Interpreter() = default;
 
+    // The host's interpreter: its hooks queue (command ...) input on the input
+    // broker and print through the command-line log; menucmd answers nil until
+    // the menu system installs its own.
     static Interpreter& instance();
 
     void setHooks(Hooks hooks) { m_hooks = std::move(hooks); }
