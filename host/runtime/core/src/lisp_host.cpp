@@ -2,6 +2,7 @@
 #include "cadhost/command_log.h"
 #include "cadhost/input_broker.h"
 #include "cadhost/lisp.h"
+#include "cadhost/menu_groups.h"
 
 namespace cadhost::lisp {
 
@@ -17,6 +18,9 @@ Interpreter& Interpreter::instance() {
             InputBroker::instance().submitText(text, InputSource::Queued);
         };
         hooks.print = [](std::string_view text) { CommandLineLog::instance().print(text); };
+        hooks.menucmd = [](const std::string& request) {
+            return MenuGroups::instance().menucmd(request);
+        };
         in.setHooks(std::move(hooks));
         return in;
     }();

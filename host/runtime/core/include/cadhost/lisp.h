@@ -100,7 +100,7 @@ public:
 
     // Bounds of one evaluate(): steps and nesting of calls.
     void setStepLimit(std::uint64_t steps) { m_stepLimit = steps; }
-    static constexpr std::uint64_t kDefaultStepLimit = 2'000'000;
+    static constexpr std::uint64_t kDefaultStepLimit = 500'000;
     static constexpr int kMaxEvalDepth = 400;
 
     std::optional<Value> global(const std::string& name) const;
