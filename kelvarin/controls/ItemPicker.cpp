@@ -105,8 +105,12 @@ CButtonST* CItemPicker::itemButton(int item) const {
                : nullptr;
 }
 
-bool CItemPicker::keepFocusQuery() const {
-    return isVisible() && frameGeometry().contains(QCursor::pos());
+bool CItemPicker::keepsFocusAt(const QPoint& globalCursor) const {
+    return isVisible() && frameGeometry().contains(globalCursor);
+}
+
+int CItemPicker::keepFocusQuery() const {
+    return keepsFocusAt(QCursor::pos()) ? 1 : 0;
 }
 
 void CItemPicker::clickControl(int id) {

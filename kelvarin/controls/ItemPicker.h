@@ -4,6 +4,7 @@
 // the window, a close box that hides it, and one flat button per item whose
 // click applies the item to the selected cells at once.
 
+#include "controls/PickerCommands.h"
 #include "controls/PickerItems.h"
 
 #include <QDialog>
@@ -31,8 +32,9 @@ public:
     CButtonST* itemButton(int item) const;
     int itemCount() const { return m_count; }
 
-    // The host's keep-focus query: true while the cursor is over the picker.
-    bool keepFocusQuery() const;
+    // The host's keep-focus query: the cursor lies on the (shown) picker.
+    bool keepsFocusAt(const QPoint& globalCursor) const;
+    Q_INVOKABLE int keepFocusQuery() const;
 
     // Script automation: the button with this control id, as a click.
     Q_INVOKABLE void clickControl(int id);

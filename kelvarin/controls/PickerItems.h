@@ -22,7 +22,6 @@ extern const ItemTable kAlignItems[kAlignItemCount];
 // Floating picker button ids: first id + item index.
 inline constexpr int kBorderPickerFirstId = 1005;
 inline constexpr int kAlignPickerFirstId = 1015;
-inline constexpr int kPickerTitleStripId = 1001;
 
 namespace itemgrid {
 

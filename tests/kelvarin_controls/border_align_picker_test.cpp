@@ -272,6 +272,8 @@ TEST(FloatingPickers, CloseBoxHidesAndTheTitleStripMovesTheWindow) {
     picker.move(200, 200);
     picker.show();
     const QPoint box = picker.closeBox().center();
+    EXPECT_TRUE(picker.keepsFocusAt(picker.mapToGlobal(QPoint(2, 20))));
+    EXPECT_FALSE(picker.keepsFocusAt(picker.mapToGlobal(QPoint(-3, 20))));
 
     // Pushed, then moved off: drawn normal again, and the release does not close.
     mouse(picker, QEvent::MouseButtonPress, box);
