@@ -255,7 +255,7 @@ def case_menu_groups(c):
                 "(if (menucmd (strcat \"P\" (itoa CNT) \".1=?\"))\n(setq CNT (1+ CNT))\n"
                 "(progn (if (> CNT 2) (setq CNT (- CNT 2)) (setq CNT 2))\n"
                 "(princ (strcat \"placed at \" (itoa CNT)))\n"
-                "(menucmd (strcat \"p\" (itoa CNT) \"=+Vorel.pop1\"))\n(setq CNT 25))))\n"
+                "(menucmd (strcat \"p\" (itoa CNT) \"=+Vorel.pop1\"))\n(setq CNT 25)))))\n"
                 "(place)\n")
     with open(c.path("menus.scr"), "w") as f:
         f.write('(command "_.menuload" "%s")(princ)\n' % c.path("Suite Menu.mns"))
