@@ -6,6 +6,10 @@
 #include "KvToolbar.h"
 #include "app/KelvarinApp.h"
 #include "app/ModuleState.h"
+#include "controls/AlignPicker.h"
+#include "controls/AlignPopup.h"
+#include "controls/BorderPicker.h"
+#include "controls/BorderPopup.h"
 #include "controls/ColorPicker.h"
 #include "controls/ColorPopup.h"
 #include "tableops/CellFormatting.h"
@@ -126,6 +130,54 @@ void CToolbarHandle::shadingDropDown() {
     bar.shadeColor = choice.remembered;
     bar.refreshFaces();
     applyRememberedShading();
+}
+
+void CToolbarHandle::borderStyleDropDown() {
+    CKvToolbar& bar = kelvarinToolbar();
+    const QPoint at = popupPlace(kvid::kCellsBorder);
+    CBorderPopup popup(at.x(), at.y(), nullptr);
+    if (popup.DoModal() != IDOK) {
+        if (popup.dragging()) {
+            if (!m_borderPicker) {
+                m_borderPicker = new CBorderPicker(m_window);
+                m_borderPicker->Create(m_window);
+            }
+            showPickerUnderCursor(m_borderPicker, m_borderPicker->closeBoxHeight());
+        }
+        return;
+    }
+    const int style = popup.selection();
+    if (style < 0 || style >= kBorderStyleCount)
+        return;
+    bar.setButtonImage(kvid::kCellsBorder, 26 + style);
+    bar.borderStyleIndex = style;
+    bar.borderStyleName = kBorderStyleNames[style];
+    bar.refreshFaces();
+    applyRememberedBorderStyle();
+}
+
+void CToolbarHandle::alignmentDropDown() {
+    CKvToolbar& bar = kelvarinToolbar();
+    const QPoint at = popupPlace(kvid::kAlignment);
+    CAlignPopup popup(at.x(), at.y(), nullptr);
+    if (popup.DoModal() != IDOK) {
+        if (popup.dragging()) {
+            if (!m_alignPicker) {
+                m_alignPicker = new CAlignPicker(m_window);
+                m_alignPicker->Create(m_window);
+            }
+            showPickerUnderCursor(m_alignPicker, m_alignPicker->closeBoxHeight());
+        }
+        return;
+    }
+    const int index = popup.selection();
+    if (index < 0 || index >= kAlignmentCount)
+        return;
+    bar.setButtonImage(kvid::kAlignment, 17 + index);
+    bar.alignmentIndex = index;
+    bar.alignmentName = kAlignmentNames[index];
+    bar.refreshFaces();
+    applyRememberedAlignment();
 }
 
 void CToolbarHandle::openColorPicker(QPointer<CColorPicker>& picker, const char* title,

@@ -8,6 +8,8 @@
 #include "tableops/MatchCell.h"
 #include "tableops/TableEdits.h"
 
+#include "controls/AlignPicker.h"
+#include "controls/BorderPicker.h"
 #include "controls/ColorPicker.h"
 
 #include "acui.h"
@@ -31,6 +33,8 @@ CToolbarHandle::~CToolbarHandle() {
 void CToolbarHandle::deletePickers() {
     delete m_fontPicker.data();
     delete m_shadePicker.data();
+    delete m_borderPicker.data();
+    delete m_alignPicker.data();
 }
 
 bool CToolbarHandle::create() {
@@ -141,6 +145,12 @@ void CToolbarHandle::onDropDown(unsigned buttonId) {
         break;
     case kvid::kShadingColor:
         shadingDropDown();
+        break;
+    case kvid::kCellsBorder:
+        borderStyleDropDown();
+        break;
+    case kvid::kAlignment:
+        alignmentDropDown();
         break;
     default:
         break;
