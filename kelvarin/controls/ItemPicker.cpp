@@ -132,6 +132,7 @@ void CItemPicker::setClosePushed(bool pushed) {
 
 void CItemPicker::paintEvent(QPaintEvent*) {
     QPainter p(this);
+    p.fillRect(rect(), palette().color(QPalette::Button));
     p.fillRect(m_titleStrip, kActiveCaption);
     if (!m_title.isEmpty()) {
         p.setFont(m_captionFont);
@@ -170,15 +171,17 @@ void CItemPicker::mousePressEvent(QMouseEvent* event) {
         return;
     }
     if (m_titleStrip.contains(at)) {
-        // Moved as if its caption had been grabbed.
+        // Moved as if its caption had been grabbed, until the release (the
+        // tear-off hands the drag over with a press on the strip).
         m_movingWindow = true;
-        m_grabOffset = event->globalPosition().toPoint() - frameGeometry().topLeft();
+        m_grabOffset = event->globalPosition().toPoint() - pos();
+        grabMouse();
     }
 }
 
 void CItemPicker::mouseMoveEvent(QMouseEvent* event) {
     const QPoint at = event->position().toPoint();
-    if (m_movingWindow && (event->buttons() & Qt::LeftButton)) {
+    if (m_movingWindow) {
         move(event->globalPosition().toPoint() - m_grabOffset);
         return;
     }
@@ -190,7 +193,10 @@ void CItemPicker::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton)
         return;
     const bool close = m_closePushed && m_closeBox.contains(event->position().toPoint());
-    m_movingWindow = false;
+    if (m_movingWindow) {
+        m_movingWindow = false;
+        releaseMouse();
+    }
     setClosePushed(false);
     // Closing hides the picker; it stays in existence for the next tear-off.
     if (close)
@@ -199,8 +205,19 @@ void CItemPicker::mouseReleaseEvent(QMouseEvent* event) {
 
 void CItemPicker::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    // Placed by the toolbar under its button; a picker off the screen could
-    // not be reached.
+    keepOnScreen();
+}
+
+void CItemPicker::moveEvent(QMoveEvent* event) {
+    QDialog::moveEvent(event);
+    keepOnScreen();
+}
+
+void CItemPicker::keepOnScreen() {
+    // Placed by the toolbar under its button, or dragged by its strip: a
+    // picker off the screen could not be reached again.
+    if (m_keeping || !isWindow() || !isVisible())
+        return;
     QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
     if (!s)
         return;
@@ -209,8 +226,11 @@ void CItemPicker::showEvent(QShowEvent* event) {
     const popupgrid::Rect in =
         keepInsideScreen({f.left(), f.top(), f.left() + f.width(), f.top() + f.height()},
                          {a.left(), a.top(), a.left() + a.width(), a.top() + a.height()});
-    if (in.left != f.left() || in.top != f.top())
+    if (in.left != f.left() || in.top != f.top()) {
+        m_keeping = true;
         move(pos() + QPoint(in.left - f.left(), in.top - f.top()));
+        m_keeping = false;
+    }
 }
 
 CBorderPicker::CBorderPicker(QWidget* owner)

@@ -29,6 +29,7 @@ public:
     QRect closeBox() const { return m_closeBox; }
     QRect titleStrip() const { return m_titleStrip; }
     bool closeBoxPushed() const { return m_closePushed; }
+    bool moving() const { return m_movingWindow; }
     CButtonST* itemButton(int item) const;
     int itemCount() const { return m_count; }
 
@@ -51,10 +52,12 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
 
 private:
     void onItem(int item);
     void setClosePushed(bool pushed);
+    void keepOnScreen();
 
     const ItemTable* m_items;
     int m_count;
@@ -67,5 +70,6 @@ private:
     QFont m_captionFont;
     bool m_closePushed = false;
     bool m_movingWindow = false;
+    bool m_keeping = false;
     QPoint m_grabOffset;
 };

@@ -298,4 +298,18 @@ TEST(FloatingPickers, CloseBoxHidesAndTheTitleStripMovesTheWindow) {
     QApplication::sendEvent(&picker, &drag);
     mouse(picker, QEvent::MouseButtonRelease, grip, Qt::LeftButton, Qt::NoButton);
     EXPECT_EQ(picker.pos(), before + QPoint(30, 20));
+    EXPECT_FALSE(picker.moving());
+}
+
+TEST(FloatingPickers, ShownOrDraggedOffTheScreenComesBackInside) {
+    KelvarinResources resources;
+    QWidget owner;
+    RecordingAlignPicker picker(&owner);
+    ASSERT_TRUE(picker.Create(&owner));
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    picker.move(screen.right() - 5, screen.bottom() - 5);
+    picker.show();
+    EXPECT_TRUE(screen.contains(picker.frameGeometry())) << "placed at the screen's corner";
+    picker.move(-200, -200);
+    EXPECT_TRUE(screen.contains(picker.frameGeometry())) << "dragged off the top left";
 }
