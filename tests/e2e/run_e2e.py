@@ -231,6 +231,20 @@ def case_ui_module(c):
     check_png(c.path("dialog.png"))
 
 
+def case_color_dialog(c):
+    uimod = os.path.join(os.path.dirname(c.testmod), "uimod.arx")
+    run = c.run("--load", uimod, "--script", c.script("color_dialog.scr"), "--transcript",
+                "transcript.txt")
+    check(run.code == 0, str(run))
+    with open(c.path("transcript.txt")) as f:
+        transcript = f.read()
+    for text in ("[uimod] color 42", "[uimod] color 130", "[uimod] color 256",
+                 "[uimod] color 0", "[uimod] color cancelled, still 0",
+                 "[Message box] Select Color: \"300\" is not a color index."):
+        check(text in transcript, "transcript lacks %r\n%s" % (text, transcript))
+    check_png(c.path("color.png"))
+
+
 def case_nested_script(c):
     c.script("nested_inner.scr")
     run = c.run("--load", c.testmod, "--script", c.script("nested_outer.scr"), "--save",

@@ -1,6 +1,7 @@
 // The table edits of the toolbar on real tables: merge and unmerge, rows and
 // columns, and the frame that finds the table carrying the cell selection.
 #include "tableops/TableEdits.h"
+#include "util/UtiCommonFunc.h"
 
 #include "runtime_core/drawing_support.h"
 #include "runtime_core/runtime_fixture.h"
@@ -127,6 +128,57 @@ TEST_F(TableEdits, TheFirstTableWithASelectionIsUsedAndNoneGivesTheMessage) {
     EXPECT_NE(take().find("The selection isn't a table."), std::string::npos);
     // The document lock was given back.
     EXPECT_EQ(acDocManagerPtr()->activeDocument()->myLockMode(), AcAp::kNotLocked);
+}
+
+} // namespace
+
+namespace {
+
+class DrawingUtilities : public cadhost::test::RuntimeTest {};
+
+TEST_F(DrawingUtilities, BlocksAreListedFoundAndAppendedToTheCurrentSpace) {
+    AcDbDatabase* db = newDrawing()->database();
+    CUtiCommonFunc util;
+    std::vector<std::string> names;
+    ASSERT_TRUE(util.gatherBlockNames(names));
+    EXPECT_TRUE(names.empty()) << "model and paper space are no blocks to offer";
+
+    auto* block = new AcDbBlockTableRecord;
+    block->setName("Door_Tag");
+    AcDbBlockTable* table = nullptr;
+    ASSERT_EQ(db->getBlockTable(table, AcDb::kForWrite), Acad::eOk);
+    AcDbObjectId blockId;
+    table->add(blockId, block);
+    block->close();
+    table->close();
+    ASSERT_TRUE(util.gatherBlockNames(names));
+    EXPECT_EQ(names, std::vector<std::string>{"Door_Tag"});
+    EXPECT_EQ(util.blockIdByName("DOOR_TAG"), blockId);
+    EXPECT_TRUE(util.blockIdByName("missing").isNull());
+
+    // "CTAB" in any letter case names model space.
+    resbuf ctab{};
+    ctab.restype = RTSTR;
+    ctab.resval.rstring = const_cast<char*>("Model");
+    acedSetVar("CTAB", &ctab);
+    const AcDbObjectId inModel = util.appendToCurrentSpace(new AcDbLine({0, 0, 0}, {1, 1, 0}));
+    ASSERT_FALSE(inModel.isNull());
+    EXPECT_EQ(AcDbObjectPointer<AcDbEntity>(inModel, AcDb::kForRead)->ownerId(),
+              db->modelSpaceId());
+    ctab.resval.rstring = const_cast<char*>("Layout1");
+    acedSetVar("CTAB", &ctab);
+    const AcDbObjectId inPaper = util.appendToCurrentSpace(new AcDbLine({0, 0, 0}, {1, 1, 0}));
+    EXPECT_EQ(AcDbObjectPointer<AcDbEntity>(inPaper, AcDb::kForRead)->ownerId(),
+              db->paperSpaceId());
+
+    // Deleting a block takes its references with it.
+    auto* ref = new AcDbBlockReference({5, 5, 0}, blockId);
+    const AcDbObjectId refId = cadhost::test::appendToModelSpace(db, ref);
+    EXPECT_TRUE(util.deleteBlockWithReferences("door_tag"));
+    EXPECT_TRUE(util.blockIdByName("Door_Tag").isNull());
+    AcDbObject* gone = nullptr;
+    EXPECT_NE(acdbOpenAcDbObject(gone, refId, AcDb::kForRead), Acad::eOk);
+    EXPECT_FALSE(util.deleteBlockWithReferences("door_tag"));
 }
 
 } // namespace

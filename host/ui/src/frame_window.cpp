@@ -2,6 +2,7 @@
 
 #include "cadhost/command_processor.h"
 #include "cadhost/documents.h"
+#include "hostui/color_dialog.h"
 #include "hostui/command_line_widget.h"
 #include "hostui/control_bar.h"
 #include "hostui/control_ids.h"
@@ -42,7 +43,8 @@ FrameWindow::FrameWindow(QWidget* parent)
       m_commandDock(new QDockWidget(tr("Command Line"), this)),
       m_propertiesDock(new QDockWidget(tr("Properties"), this)), m_coordinates(new QLabel(this)),
       m_waiter(new EventLoopInputWaiter(this)), m_pump(new CommandPump(this)),
-      m_frameService(std::make_unique<FrameService>(this)) {
+      m_frameService(std::make_unique<FrameService>(this)),
+      m_colorDialogs(std::make_unique<QtColorDialogs>()) {
     g_frame = this;
     setObjectName(QStringLiteral("cadhostFrame"));
     setWindowTitle(QStringLiteral("cadhost"));
@@ -78,6 +80,7 @@ FrameWindow::FrameWindow(QWidget* parent)
     connect(m_pump, &CommandPump::promptChanged, this, &FrameWindow::onPrompt);
 
     cadhost::UiServices::install(m_frameService.get());
+    cadhost::UiServices::install(m_colorDialogs.get());
     auto& documents = cadhost::DocumentManager::instance();
     documents.addReactor(this);
     showDocument(documents.activeDocument());
@@ -90,6 +93,8 @@ FrameWindow::~FrameWindow() {
     destroyControlBars();
     cadhost::DocumentManager::instance().removeReactor(this);
     cadhost::UiServices::install(static_cast<cadhost::MainFrameService*>(nullptr));
+    if (&cadhost::UiServices::colorDialogs() == m_colorDialogs.get())
+        cadhost::UiServices::install(static_cast<cadhost::ColorDialogService*>(nullptr));
     m_waiter->abandon();
     if (g_frame == this)
         g_frame = nullptr;

@@ -54,6 +54,15 @@ void showDialog() {
         acutPrintf("\n[uimod] dialog cancelled");
 }
 
+// The host colour dialog as the table add-in opens it.
+void chooseColor() {
+    int color = 0;
+    if (acedSetColorDialog(color, true, 256) == 1)
+        acutPrintf("\n[uimod] color %d", color);
+    else
+        acutPrintf("\n[uimod] color cancelled, still %d", color);
+}
+
 // Asks for points until Enter or Esc, as a toolbar button's handler does.
 void pickPoints() {
     ads_point p;
@@ -100,6 +109,8 @@ ACRX_EXPORT AcRx::AppRetCode acrxEntryPoint(AcRx::AppMsgCode msg, void* pkt) {
         acrxDynamicLinker->unlockApplication(pkt);
         HINSTANCE self = cadhostThisModule();
         acedRegCmds->addCommand(kGroup, "_UIMOD_DIALOG", "UIMOD_DIALOG", ACRX_CMD_MODAL, showDialog,
+                                nullptr, -1, self);
+        acedRegCmds->addCommand(kGroup, "_UIMOD_COLOR", "UIMOD_COLOR", ACRX_CMD_MODAL, chooseColor,
                                 nullptr, -1, self);
         acedRegCmds->addCommand(kGroup, "_UIMOD_SHOWBAR", "UIMOD_SHOWBAR", ACRX_CMD_TRANSPARENT,
                                 showBar, nullptr, -1, self);

@@ -6,6 +6,7 @@
 #include "aced.h"
 #include "acutads.h"
 
+#include "cadhost/color_entry.h"
 #include "cadhost/command_log.h"
 #include "cadhost/input_broker.h"
 #include "cadhost/runtime.h"
@@ -20,11 +21,13 @@ namespace {
 HeadlessMessageBoxes g_defaultBoxes;
 HeadlessFileDialogs g_defaultFiles;
 HeadlessShell g_defaultShell;
+HeadlessColorDialogs g_defaultColors;
 HeadlessMainFrame g_defaultFrame;
 MessageBoxService* g_boxes = nullptr;
 FileDialogService* g_files = nullptr;
 ShellService* g_shell = nullptr;
 MainFrameService* g_frame = nullptr;
+ColorDialogService* g_colors = nullptr;
 
 // One line of the log, whatever line breaks the request carries.
 std::string oneLine(std::string text) {
@@ -47,6 +50,12 @@ ShellService& UiServices::shell() {
 MainFrameService& UiServices::mainFrame() {
     return g_frame ? *g_frame : g_defaultFrame;
 }
+ColorDialogService& UiServices::colorDialogs() {
+    return g_colors ? *g_colors : g_defaultColors;
+}
+void UiServices::install(ColorDialogService* service) {
+    g_colors = service;
+}
 void UiServices::install(MessageBoxService* service) {
     g_boxes = service;
 }
@@ -64,6 +73,7 @@ void UiServices::resetToDefaults() {
     g_files = nullptr;
     g_shell = nullptr;
     g_frame = nullptr;
+    g_colors = nullptr;
 }
 
 int cancelAnswerFor(UINT type) {
@@ -91,6 +101,11 @@ void HeadlessMessageBoxes::alert(const std::string& text) {
 
 std::optional<std::string> HeadlessFileDialogs::chooseFile(const FileDialogRequest& request) {
     CommandLineLog::instance().printf("\n[File dialog] %s", oneLine(request.title).c_str());
+    return std::nullopt;
+}
+
+std::optional<int> HeadlessColorDialogs::chooseColor(const ColorDialogRequest&) {
+    CommandLineLog::instance().printf("\n[Color dialog] %s", kColorDialogTitle);
     return std::nullopt;
 }
 
@@ -156,9 +171,15 @@ int acedAlert(const char* message) {
     return RTNORM;
 }
 
-int acedSetColorDialog(int& /*color*/, bool /*allowMetaColor*/, int /*currentLayerColor*/) {
+int acedSetColorDialog(int& color, bool allowMetaColor, int currentLayerColor) {
     cadhost::initializeRuntime();
-    return 0; // no colour dialog is installed yet: as cancelled
+    cadhost::ColorDialogRequest request{color, allowMetaColor, currentLayerColor};
+    const std::optional<int> chosen = UiServices::colorDialogs().chooseColor(request);
+    // Whatever service answered, the caller only ever gets an index it may store.
+    if (!chosen || !cadhost::isChoosableColorIndex(*chosen, allowMetaColor))
+        return 0;
+    color = *chosen;
+    return 1;
 }
 
 int acedGetFileD(const char* title, const char* defaultName, const char* extension, int flags,

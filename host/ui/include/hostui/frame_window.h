@@ -22,6 +22,7 @@ class ControlBar;
 class DrawingView;
 class EventLoopInputWaiter;
 class FrameService;
+class QtColorDialogs;
 class PropertiesPalette;
 
 class FrameWindow : public QMainWindow, public AcApDocManagerReactor {
@@ -103,6 +104,8 @@ private:
     EventLoopInputWaiter* m_waiter;
     CommandPump* m_pump;
     std::unique_ptr<FrameService> m_frameService;
+    // The colour dialog is the frame's as long as there is one, headless too.
+    std::unique_ptr<QtColorDialogs> m_colorDialogs;
     AcApDocument* m_shown = nullptr;
     bool m_autoFit = true;
     bool m_refreshQueued = false;

@@ -49,6 +49,19 @@ public:
     virtual bool open(const std::string& target, const std::string& operation) = 0;
 };
 
+struct ColorDialogRequest {
+    int color = 0;               // the index shown at first (0 ByBlock, 256 ByLayer)
+    bool allowMetaColor = false; // ByLayer and ByBlock may be chosen
+    int currentLayerColor = 256; // what ByLayer shows as
+};
+
+class ColorDialogService {
+public:
+    virtual ~ColorDialogService() = default;
+    // The chosen colour index, or nothing when cancelled.
+    virtual std::optional<int> chooseColor(const ColorDialogRequest& request) = 0;
+};
+
 class MainFrameService {
 public:
     virtual ~MainFrameService() = default;
@@ -66,11 +79,13 @@ public:
     static FileDialogService& fileDialogs();
     static ShellService& shell();
     static MainFrameService& mainFrame();
+    static ColorDialogService& colorDialogs();
 
     static void install(MessageBoxService* service);
     static void install(FileDialogService* service);
     static void install(ShellService* service);
     static void install(MainFrameService* service);
+    static void install(ColorDialogService* service);
     static void resetToDefaults();
 
     // Caption of framework message boxes (AfxMessageBox).
@@ -80,8 +95,9 @@ public:
 
 // Headless defaults: each request is written to the command-line log as one
 // line ("[Message box] caption: text", "[File dialog] title", "[Shell open]
-// target", "[Alert] text"); message boxes answer IDCANCEL (IDNO for Yes/No,
-// IDOK when OK is the only button), file dialogs cancel, shell opens succeed.
+// target", "[Alert] text", "[Color dialog] Select Color"); message boxes
+// answer IDCANCEL (IDNO for Yes/No, IDOK when OK is the only button), file
+// and colour dialogs cancel, shell opens succeed.
 class HeadlessMessageBoxes : public MessageBoxService {
 public:
     int messageBox(const MessageBoxRequest& request) override;
@@ -90,6 +106,10 @@ public:
 class HeadlessFileDialogs : public FileDialogService {
 public:
     std::optional<std::string> chooseFile(const FileDialogRequest& request) override;
+};
+class HeadlessColorDialogs : public ColorDialogService {
+public:
+    std::optional<int> chooseColor(const ColorDialogRequest& request) override;
 };
 class HeadlessShell : public ShellService {
 public:
