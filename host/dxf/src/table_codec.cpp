@@ -443,23 +443,31 @@ private:
         cell.textEnd = static_cast<std::uint32_t>(m_table.texts.size());
     }
 
+    // Codes every cell of this host's files carries: a cell whose values are
+    // the defaults keeps no details.
+    template <class V>
+    static void setDetail(ParsedCell& cell, V ParsedCellDetails::*field, V value) {
+        if (cell.details || !(value == ParsedCellDetails().*field))
+            cell.edit().*field = value;
+    }
+
     void cellCode(ParsedCell& cell, const DxfToken& t) {
         switch (t.code) {
         case 174:
-            cell.edit().autoFit = toInt(t) != 0;
+            setDetail(cell, &ParsedCellDetails::autoFit, toInt(t) != 0);
             break;
         case 175:
-            cell.edit().spanCols = toInt(t);
+            setDetail(cell, &ParsedCellDetails::spanCols, toInt(t));
             break;
         case 176:
-            cell.edit().spanRows = toInt(t);
+            setDetail(cell, &ParsedCellDetails::spanRows, toInt(t));
             break;
         case 177:
             cell.flags = static_cast<unsigned>(toInt(t));
             cell.hasFlags = true;
             break;
         case 145:
-            cell.edit().rotation = toReal(t);
+            setDetail(cell, &ParsedCellDetails::rotation, toReal(t));
             break;
         case 2:
         case 3:
