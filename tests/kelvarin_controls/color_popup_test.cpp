@@ -187,6 +187,28 @@ TEST(ColorPopupWindow, DraggingTheBarTenPixelsKeepsElevenTearsOff) {
     EXPECT_FALSE(held.dragging());
 }
 
+TEST(ColorPopupWindow, AScriptedDragPastTheThresholdStaysATearOff) {
+    // As scripts drag the bar: press, moves of 20 pixels, a release after
+    // the popup has already ended.
+    FontPopup popup;
+    auto* bar = popup.findChild<QWidget*>(QStringLiteral("tearOffBar"));
+    const QPoint start = bar->rect().center();
+    bool invalidLeftOpen = false;
+    EXPECT_EQ(runWith(popup,
+                      [&] {
+                          popup.chooseEntry(40);
+                          popup.chooseEntry(-1);
+                          invalidLeftOpen = popup.isOpen();
+                          press(bar, start);
+                          for (int step = 1; step <= 4; ++step)
+                              moveTo(bar, start + QPoint(0, 20 * step), Qt::LeftButton);
+                          release(bar, start + QPoint(0, 80));
+                      }),
+              IDCANCEL);
+    EXPECT_TRUE(invalidLeftOpen);
+    EXPECT_TRUE(popup.dragging());
+}
+
 TEST(ColorPopupWindow, StaysInsideTheScreen) {
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
     CColorPopup popup(screen.right() - 5, screen.bottom() - 5, 0, nullptr, "None", "More Colors...",
