@@ -289,6 +289,50 @@ def case_toolbar_state(c):
           "two sides: %s" % v)
 
 
+
+# ---- template database
+
+def registry_string(profile, value):
+    """A string value of the Kelvarin key in the user hive, or None."""
+    path = os.path.join(profile, "user.reg")
+    text = open(path, encoding="utf-8").read() if os.path.exists(path) else ""
+    key = text.find("Vorel2005\\Kelvarin]")
+    if key < 0:
+        return None
+    section = text[key:].split("\n[", 1)[0]
+    m = re.search(r'"%s"="((?:[^"\\]|\\.)*)"' % value, section)
+    return m.group(1).replace("\\\\", "\\").replace('\\"', '"') if m else None
+
+
+def work_script(c, *names):
+    """A script with $WORK standing for the case's folder."""
+    name = c.script(*names)
+    text = open(c.path(name)).read().replace("$WORK", c.work)
+    open(c.path(name), "w").write(text)
+    return name
+
+
+def template_blocks(path):
+    """The template names ezdxf lists in a template database."""
+    doc = audit(checked_path(path))
+    return [b.name for b in doc.blocks if not b.name.startswith("*")]
+
+
+def checked_path(path):
+    failures = check_drawing.check_drawing(path)
+    check(not failures, "%s:\n  %s" % (path, "\n  ".join(failures)))
+    return path
+
+
+def case_db_setting(c):
+    run = c.host("--script", work_script(c, "db_setting.scr"))
+    db = c.path("My Templates.db")
+    check(os.path.isfile(db), "no template database made:\n%s" % run.out)
+    check(registry_string(c.profile, "DBLocation") == db,
+          "DBLocation: %r" % registry_string(c.profile, "DBLocation"))
+    check(template_blocks(db) == [], "a new database holds templates")
+    check_png(c.path("db_setting.png"))
+
 CASES = {name[5:]: f for name, f in globals().items() if name.startswith("case_")}
 
 
