@@ -102,6 +102,11 @@ void CButtonST::mouseMoveEvent(QMouseEvent* event) {
     QPushButton::mouseMoveEvent(event);
 }
 
+// A double click is a second click: the pickers apply a colour twice.
+void CButtonST::mouseDoubleClickEvent(QMouseEvent* event) {
+    mousePressEvent(event);
+}
+
 void CButtonST::leaveEvent(QEvent* event) {
     if (m_hover) {
         m_hover = false;

@@ -1,5 +1,7 @@
 #include "controls/ColorPalette.h"
 
+#include "acdb/color.h"
+
 #include <cctype>
 #include <cstdlib>
 
@@ -74,4 +76,16 @@ int initialPaletteEntry(std::uint32_t c, bool hasDefaultBox, bool hasCustomBox) 
     if (c == kInitialCustomEntry && hasCustomBox)
         return -2;
     return -1;
+}
+
+std::uint32_t initialColorFromRemembered(int remembered) {
+    if (remembered >= 0 && remembered <= 256) {
+        const unsigned long rgb = acedGetRGB(remembered); // 0x00RRGGBB
+        return windowsRgb(static_cast<int>((rgb >> 16) & 0xFF), static_cast<int>((rgb >> 8) & 0xFF),
+                          static_cast<int>(rgb & 0xFF));
+    }
+    if (remembered == -3)
+        return kInitialDefaultEntry;
+    // Neither a display colour (the high byte is set) nor a marker.
+    return 0xFFFFFFFFu;
 }

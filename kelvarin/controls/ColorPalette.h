@@ -38,3 +38,9 @@ int colorIndexFromName(const std::string& name);
 // for the default marker (with a default box), the first swatch showing c,
 // -2 for the custom marker (with a custom box), else -1.
 int initialPaletteEntry(std::uint32_t c, bool hasDefaultBox, bool hasCustomBox);
+
+// The popup's initial colour for a remembered colour choice of the toolbar:
+// an index 0..256 as the host displays it (as a Windows colour value), the
+// default entry (-3) as the default marker, anything else (nothing chosen
+// yet) as a value that marks no entry.
+std::uint32_t initialColorFromRemembered(int remembered);

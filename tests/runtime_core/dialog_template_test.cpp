@@ -124,3 +124,29 @@ TEST(DialogTemplate, StaticLabelsMayShareIdMinusOne) {
 
 } // namespace
 } // namespace cadhost
+
+namespace cadhost {
+namespace {
+
+TEST(DialogTemplate, OwnerDrawnButtonsAndEtchedLines) {
+    std::string error;
+    auto t = DialogTemplate::parse("DIALOG \"\" 106 103\n"
+                                   "PUSHBUTTON \"\" 202 5 26 12 10 OWNERDRAW\n"
+                                   "pushbutton \"More\" 201 5 87 96 12\n"
+                                   "LTEXT \"\" 1004 2 83 104 1 etchedhorz\n",
+                                   &error);
+    ASSERT_TRUE(t) << error;
+    EXPECT_TRUE(t->control(202)->ownerDraw);
+    EXPECT_FALSE(t->control(201)->ownerDraw);
+    EXPECT_TRUE(t->control(1004)->etched);
+    EXPECT_FALSE(t->control(202)->etched);
+    // Each style belongs to its own kind of control.
+    EXPECT_FALSE(
+        DialogTemplate::parse("DIALOG \"\" 9 9\nLTEXT \"\" 1 1 1 1 1 OWNERDRAW\n", &error));
+    EXPECT_NE(error.find("unexpected \"OWNERDRAW\""), std::string::npos) << error;
+    EXPECT_FALSE(DialogTemplate::parse("DIALOG \"\" 9 9\nPUSHBUTTON \"\" 1 1 1 1 1 ETCHEDHORZ\n"));
+    EXPECT_FALSE(DialogTemplate::parse("DIALOG \"\" 9 9\nPUSHBUTTON \"\" 1 1 1 1 1 \"x\"\n"));
+}
+
+} // namespace
+} // namespace cadhost

@@ -163,6 +163,21 @@ bool comboOptions(LineParser& p, DialogControl& c) {
     return true;
 }
 
+// OWNERDRAW on push buttons (the dialog paints them), ETCHEDHORZ on labels
+// (an etched separator line).
+bool styleOptions(LineParser& p, DialogControl& c) {
+    while (!p.atEnd()) {
+        const std::string w = p.word();
+        if (w == "OWNERDRAW" && c.kind == DialogControl::Kind::PushButton)
+            c.ownerDraw = true;
+        else if (w == "ETCHEDHORZ" && c.kind == DialogControl::Kind::Label)
+            c.etched = true;
+        else
+            return p.fail(w.empty() ? "unexpected text" : "unexpected \"" + p.lastRaw() + "\"");
+    }
+    return true;
+}
+
 } // namespace
 
 const DialogControl* DialogTemplate::control(int id) const {
@@ -235,7 +250,7 @@ std::optional<DialogTemplate> DialogTemplate::parse(std::string_view text, std::
                      : keyword == "CHECKBOX" ? DialogControl::Kind::CheckBox
                                              : DialogControl::Kind::PushButton;
             c.isDefault = keyword == "DEFPUSHBUTTON";
-            ok = p.text(c.text, "the control's text") && p.id(c) && p.rect(c) && p.extra();
+            ok = p.text(c.text, "the control's text") && p.id(c) && p.rect(c) && styleOptions(p, c);
         } else if (keyword == "EDITTEXT") {
             c.kind = DialogControl::Kind::Edit;
             ok = p.id(c) && p.rect(c) && editOptions(p, c);

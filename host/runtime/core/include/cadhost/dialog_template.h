@@ -4,15 +4,16 @@
 //
 //   DIALOG "Title" w h                         first statement, once
 //   FONT 8 "Microsoft Sans Serif"
-//   LTEXT "text" id x y w h                    static label (id -1: none)
+//   LTEXT "text" id x y w h [ETCHEDHORZ]       static label (id -1: none), or
+//                                              an etched separator line
 //   GROUPBOX "text" id x y w h
 //   EDITTEXT id x y w h [class NAME]           AcUiNumericEdit | AcUiAngleEdit
 //   COMBOBOX id x y w h [DROPDOWN|DROPDOWNLIST] [SORT] [class NAME]
 //                                              AcUiComboBox | AcUiLineWeightComboBox[Ex]
 //   LISTBOX id x y w h
 //   CHECKBOX "text" id x y w h
-//   PUSHBUTTON "text" id x y w h
-//   DEFPUSHBUTTON "text" id x y w h
+//   PUSHBUTTON "text" id x y w h [OWNERDRAW]   OWNERDRAW: the dialog paints it
+//   DEFPUSHBUTTON "text" id x y w h [OWNERDRAW]
 //
 // Keywords and class names ignore letter case; commas between values are
 // allowed; "#" and "//" start comments. Texts take the resource escapes
@@ -37,8 +38,10 @@ struct DialogControl {
     bool isDefault = false;                  // DEFPUSHBUTTON
     EditClass editClass = EditClass::Plain;
     ComboClass comboClass = ComboClass::Plain;
-    bool editable = true; // COMBOBOX: DROPDOWN (or no style) edits, DROPDOWNLIST does not
-    bool sorted = false;  // COMBOBOX SORT
+    bool editable = true;   // COMBOBOX: DROPDOWN (or no style) edits, DROPDOWNLIST does not
+    bool sorted = false;    // COMBOBOX SORT
+    bool ownerDraw = false; // PUSHBUTTON OWNERDRAW
+    bool etched = false;    // LTEXT ETCHEDHORZ
 };
 
 struct DialogTemplate {

@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Regenerates the screenshots the README shows: runs the main job
+# (scripts/demo.sh) and copies a chosen set of its screenshots into
+# docs/images/, which holds nothing else. Commit the result.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$(pwd)
+
+# The demo's screenshots the README shows, in the README's order.
+chosen=(
+    01_opened_floating_bar.png
+    02_insert_menu.png
+    03_insert_block_dialog.png
+    05_edited.png
+    06_docked_bar.png
+)
+
+bash scripts/demo.sh
+out="$root/out/demo"
+for png in "${chosen[@]}"; do
+    if [ ! -s "$out/$png" ]; then
+        echo "screenshots: the demo wrote no $png (has examples/demo.scr changed?)" >&2
+        exit 1
+    fi
+done
+images="$root/docs/images"
+mkdir -p "$images"
+rm -f "$images"/*.png
+for png in "${chosen[@]}"; do
+    cp "$out/$png" "$images/$png"
+    echo "screenshots: docs/images/$png"
+done
