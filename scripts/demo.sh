@@ -19,7 +19,7 @@ modules=(--load "$bin/Kelvarin.arx")
 
 status=0
 (cd "$out" && "$bin/cadhost" --headless --profile "$out/profile" "${modules[@]}" \
-    --script "$root/examples/demo.scr" --save edited.dxf --screenshot 05_final.png \
+    --script "$root/examples/demo.scr" --save edited.dxf --screenshot 13_final.png \
     --transcript transcript.txt "$root/examples/tables.dxf") || status=$?
 
 if [ "$status" -ne 0 ]; then

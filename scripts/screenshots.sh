@@ -11,8 +11,11 @@ chosen=(
     01_opened_floating_bar.png
     02_insert_menu.png
     03_insert_block_dialog.png
-    05_edited.png
-    06_docked_bar.png
+    08_border_style_popup.png
+    10_font_color_popup.png
+    11_font_color_picker.png
+    12_edited.png
+    14_docked_bar.png
 )
 
 bash scripts/demo.sh

@@ -1,6 +1,7 @@
 #include "KelvarinApp.h"
 
 #include "ModuleState.h"
+#include "templates/TemplateDBSetDlg.h"
 #include "toolbar/KvToolbar.h"
 #include "toolbar/ToolbarHandle.h"
 
@@ -11,6 +12,7 @@ namespace {
 void cmdWebsite() {}
 void cmdDbSetting() {
     CAcadFunc scope;
+    showTemplateDatabaseSetting();
 }
 void cmdAbout() {
     CAcadFunc scope;

@@ -8,6 +8,10 @@
 #include "tableops/MatchCell.h"
 #include "tableops/TableEdits.h"
 
+#include "controls/AlignPicker.h"
+#include "controls/BorderPicker.h"
+#include "controls/ColorPicker.h"
+
 #include "acui.h"
 #include "acuiresources.h"
 
@@ -22,7 +26,15 @@ CToolbarHandle::CToolbarHandle() {
 }
 
 CToolbarHandle::~CToolbarHandle() {
+    deletePickers();
     delete m_window.data();
+}
+
+void CToolbarHandle::deletePickers() {
+    delete m_fontPicker.data();
+    delete m_shadePicker.data();
+    delete m_borderPicker.data();
+    delete m_alignPicker.data();
 }
 
 bool CToolbarHandle::create() {
@@ -33,6 +45,10 @@ bool CToolbarHandle::create() {
     m_window->setObjectName(QStringLiteral("KelvarinToolbarHandle"));
     m_window->setGeometry(0, 0, 1, 1);
     m_window->hide();
+    // The floating pickers go with the handler's window: the frame destroys it
+    // while the user interface still exists, and a picker without a parent
+    // must not outlive that.
+    connect(m_window, &QObject::destroyed, this, [this] { deletePickers(); });
     return true;
 }
 
@@ -50,7 +66,8 @@ bool CToolbarHandle::OnCommand(unsigned id) {
         matchCell();
         return true;
     case kvid::kBorderColor:
-        return true; // the colour popup comes with the pickers
+        borderColorPopup();
+        return true;
     case kvid::kCellsBorder:
         applyRememberedBorderStyle();
         return true;
@@ -123,8 +140,20 @@ void CToolbarHandle::onDropDown(unsigned buttonId) {
     case kvid::kInsertTable:
         openInsertMenu(buttonId);
         break;
+    case kvid::kFontColor:
+        fontColorDropDown();
+        break;
+    case kvid::kShadingColor:
+        shadingDropDown();
+        break;
+    case kvid::kCellsBorder:
+        borderStyleDropDown();
+        break;
+    case kvid::kAlignment:
+        alignmentDropDown();
+        break;
     default:
-        break; // the formatting drop-downs open their pickers
+        break;
     }
 }
 

@@ -12,6 +12,10 @@
 
 #include <vector>
 
+class CColorPicker;
+class CBorderPicker;
+class CAlignPicker;
+
 class CToolbarHandle : public QObject {
     Q_OBJECT
 public:
@@ -44,8 +48,23 @@ public:
 
     std::vector<tagAcadTableRange> mergedRanges;
 
+    // The formatting drop-downs and the Border Color popup.
+    void borderColorPopup();
+    void fontColorDropDown();
+    void shadingDropDown();
+    void borderStyleDropDown();
+    void alignmentDropDown();
+
 private:
     void openInsertMenu(unsigned buttonId);
+    void deletePickers();
+    void openColorPicker(QPointer<CColorPicker>& picker, const char* title, QWidget* parent);
+
+    // Floating pickers: made on their first tear-off, kept until the handler goes.
+    QPointer<CColorPicker> m_fontPicker;
+    QPointer<CColorPicker> m_shadePicker;
+    QPointer<CBorderPicker> m_borderPicker;
+    QPointer<CAlignPicker> m_alignPicker;
 
     CUtiCommonFunc m_util;
     QPointer<QWidget> m_window;

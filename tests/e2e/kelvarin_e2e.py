@@ -196,6 +196,56 @@ def case_blocks(c):
     check_png(c.path("edit_attributes_page2.png"))
 
 
+def table_blocks(path):
+    """Each table's *T block entities by type, in the drawing's table order."""
+    import ezdxf
+    doc = ezdxf.readfile(path)
+    result = []
+    for t in tables(path):
+        block = doc.blocks.get(values(t, "2")[0])
+        check(block is not None, "no *T block %s" % values(t, "2"))
+        result.append(list(block))
+    return result
+
+
+def case_border_styles(c):
+    c.host("--script", c.script("border_styles.scr"), "--save", "out.dxf")
+    counts = [sum(e.dxftype() == "LINE" for e in b) for b in table_blocks(checked(c, "out.dxf"))]
+    expected = [21, 12, 12, 3, 3, 3, 3, 6, 6, 0, 20, 14]
+    check(counts == expected, "grid lines per table %s, expected %s" % (counts, expected))
+
+
+def first(cell, code):
+    v = cell.get(code)
+    return v[0] if v else None
+
+
+def case_formatting(c):
+    c.host("--script", c.script("formatting.scr"), "--save", "out.dxf")
+    fresh = tables(checked(c, "fresh.dxf"))
+    check(all(first(cell, "64") is None for row in cells(c.path("fresh.dxf")) for cell in row),
+          "a fresh Font Color click coloured text")
+    check(tables(checked(c, "border_color.dxf")) == fresh, "the Border Color popup changed a table")
+    t = cells(checked(c, "out.dxf"), 0)
+    check(first(t[0][0], "64") == "1" and first(t[0][1], "64") == "1", "red row 0: %s" % t[0])
+    check(first(t[0][2], "64") == "5", "the floating picker's blue: %s" % t[0][2])
+    check(first(t[2][2], "64") == "42", "More Colors... accepted: %s" % t[2][2])
+    check(first(t[1][2], "63") == "2" and first(t[1][2], "283") == "1", "yellow: %s" % t[1][2])
+    check(first(t[1][1], "283") in (None, "0"), "the plain click kept a fill: %s" % t[1][1])
+    check(first(t[2][0], "283") in (None, "0"), "'None' kept a fill: %s" % t[2][0])
+    check(first(t[2][1], "170") == "5", "keyboard alignment: %s" % t[2][1])
+    source = t[1][0]
+    check(first(source, "170") == "9" and first(source, "64") == "5", "source: %s" % source)
+    u = cells(c.path("out.dxf"), 1)
+    for r, col in ((0, 2), (1, 0)):
+        cell = u[r][col]
+        for code in ("170", "64", "63", "283"):
+            check(first(cell, code) == first(source, code),
+                  "cell %d,%d of the second table, code %s: %s vs %s" %
+                  (r, col, code, cell.get(code), source.get(code)))
+    check_png(c.path("font_picker.png"))
+
+
 def registry_values(profile):
     path = os.path.join(profile, "user.reg")
     text = open(path).read() if os.path.exists(path) else ""
@@ -238,6 +288,50 @@ def case_toolbar_state(c):
     check(v.get("IsFloating") == 1 and (v.get("PosX"), v.get("PosY")) == (120, 120),
           "two sides: %s" % v)
 
+
+
+# ---- template database
+
+def registry_string(profile, value):
+    """A string value of the Kelvarin key in the user hive, or None."""
+    path = os.path.join(profile, "user.reg")
+    text = open(path, encoding="utf-8").read() if os.path.exists(path) else ""
+    key = text.find("Vorel2005\\Kelvarin]")
+    if key < 0:
+        return None
+    section = text[key:].split("\n[", 1)[0]
+    m = re.search(r'"%s"="((?:[^"\\]|\\.)*)"' % value, section)
+    return m.group(1).replace("\\\\", "\\").replace('\\"', '"') if m else None
+
+
+def work_script(c, *names):
+    """A script with $WORK standing for the case's folder."""
+    name = c.script(*names)
+    text = open(c.path(name)).read().replace("$WORK", c.work)
+    open(c.path(name), "w").write(text)
+    return name
+
+
+def template_blocks(path):
+    """The template names ezdxf lists in a template database."""
+    doc = audit(checked_path(path))
+    return [b.name for b in doc.blocks if not b.name.startswith("*")]
+
+
+def checked_path(path):
+    failures = check_drawing.check_drawing(path)
+    check(not failures, "%s:\n  %s" % (path, "\n  ".join(failures)))
+    return path
+
+
+def case_db_setting(c):
+    run = c.host("--script", work_script(c, "db_setting.scr"))
+    db = c.path("My Templates.db")
+    check(os.path.isfile(db), "no template database made:\n%s" % run.out)
+    check(registry_string(c.profile, "DBLocation") == db,
+          "DBLocation: %r" % registry_string(c.profile, "DBLocation"))
+    check(template_blocks(db) == [], "a new database holds templates")
+    check_png(c.path("db_setting.png"))
 
 CASES = {name[5:]: f for name, f in globals().items() if name.startswith("case_")}
 

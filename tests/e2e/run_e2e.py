@@ -323,7 +323,9 @@ def case_example_demo(c):
     check(values(doors, "171").count("2") == 4, "door tag cells: %s" % values(doors, "171"))
     audit(c.path("edited.dxf"))
     for png in ("01_opened_floating_bar.png", "02_insert_menu.png", "03_insert_block_dialog.png",
-                "04_edit_attributes_dialog.png", "05_edited.png", "final.png"):
+                "04_edit_attributes_dialog.png", "06_shading_popup.png",
+                "08_border_style_popup.png", "11_font_color_picker.png", "12_edited.png",
+                "final.png"):
         check_png(c.path(png))
 
 

@@ -63,6 +63,57 @@ TEST_F(UiServicesTest, InstalledServicesAnswer) {
     EXPECT_EQ(AfxMessageBox("x", MB_YESNO), IDNO);
 }
 
+TEST_F(UiServicesTest, FileDialogFiltersFlagsAndDefaultExtension) {
+    const auto filters =
+        parseFileFilter("Template Database Files(*.db)|*.db|All Files(*.*)|*.*;*.bak||ignored|x");
+    ASSERT_EQ(filters.size(), 2u);
+    EXPECT_EQ(filters[0].label, "Template Database Files(*.db)");
+    EXPECT_EQ(filters[0].patterns, (std::vector<std::string>{"*.db"}));
+    EXPECT_EQ(filters[1].patterns, (std::vector<std::string>{"*.*", "*.bak"}));
+    EXPECT_TRUE(parseFileFilter("").empty());
+    EXPECT_TRUE(parseFileFilter("Label only|").empty());
+
+    struct Answer : FileDialogService {
+        FileDialogRequest seen;
+        std::optional<std::string> answer;
+        std::optional<std::string> chooseFile(const FileDialogRequest& r) override {
+            seen = r;
+            return answer;
+        }
+    } files;
+    UiServices::install(&files);
+    // An open dialog takes a new name and never asks to replace, whatever the flags.
+    files.answer = "/tmp/new/TemplateDb";
+    CFileDialog open(true, "db", "TemplateDb", OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT,
+                     "Template Database Files(*.db)|*.db|All Files(*.*)|*.*||");
+    open.m_ofn.lpstrTitle = "Create/Open Table Template Database";
+    ASSERT_EQ(open.DoModal(), IDOK);
+    EXPECT_EQ(open.GetPathName(), "/tmp/new/TemplateDb.db");
+    EXPECT_EQ(open.GetFileName(), "TemplateDb.db");
+    EXPECT_EQ(files.seen.title, "Create/Open Table Template Database");
+    EXPECT_EQ(files.seen.defaultName, "TemplateDb");
+    EXPECT_TRUE(files.seen.acceptNewFile);
+    EXPECT_FALSE(files.seen.save);
+    ASSERT_EQ(files.seen.filters.size(), 2u);
+    // A name with its own extension keeps it; a file that must exist is asked for.
+    files.answer = "/tmp/lib.dwt";
+    CFileDialog mustExist(true, "db", nullptr, OFN_FILEMUSTEXIST, nullptr);
+    ASSERT_EQ(mustExist.DoModal(), IDOK);
+    EXPECT_EQ(mustExist.GetPathName(), "/tmp/lib.dwt");
+    EXPECT_EQ(mustExist.GetFileExt(), "dwt");
+    EXPECT_FALSE(files.seen.acceptNewFile);
+    CFileDialog save(false, "db", nullptr, OFN_OVERWRITEPROMPT, nullptr);
+    save.DoModal();
+    EXPECT_TRUE(files.seen.save);
+    // Cancel and an empty answer both cancel.
+    files.answer = std::nullopt;
+    EXPECT_EQ(open.DoModal(), IDCANCEL);
+    EXPECT_TRUE(open.GetPathName().empty());
+    files.answer = "";
+    EXPECT_EQ(open.DoModal(), IDCANCEL);
+    UiServices::resetToDefaults();
+}
+
 TEST_F(UiServicesTest, CopyDataTextIsTakenAsTyped) {
     static int ran = 0;
     struct Local {

@@ -8,6 +8,7 @@
 #include "acutads.h"
 #include "acwin.h"
 #include "adscodes.h"
+#include "afxdlgs.h"
 #include "dbapserv.h"
 #include "hostresources.h"
 #include "rxdefs.h"

@@ -94,10 +94,39 @@ void QtMessageBoxes::alert(const std::string& text) {
     messageBox(request);
 }
 
+// A labelled type list as Qt shows it: the label, and the patterns in
+// brackets unless the label shows them already. "*.*" means every file.
+QString labelledFilters(const std::vector<cadhost::FileFilter>& filters) {
+    QStringList entries;
+    for (const cadhost::FileFilter& f : filters) {
+        QStringList patterns;
+        for (const std::string& p : f.patterns)
+            patterns << (p == "*.*" ? QStringLiteral("*") : QString::fromStdString(p));
+        QString label = QString::fromStdString(f.label);
+        const int bracket = label.indexOf(QLatin1Char('('));
+        if (bracket >= 0)
+            label = label.left(bracket).trimmed();
+        entries << label + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) +
+                       QLatin1Char(')');
+    }
+    return entries.join(QStringLiteral(";;"));
+}
+
 std::optional<std::string> QtFileDialogs::chooseFile(const cadhost::FileDialogRequest& request) {
     const QString title = QString::fromStdString(request.title);
     const QString start = QString::fromStdString(request.defaultName);
-    const QString filters = nameFilters(request.extensions);
+    const QString filters = request.filters.empty() ? nameFilters(request.extensions)
+                                                    : labelledFilters(request.filters);
+    if (request.acceptNewFile) {
+        // An open dialog that takes a name not yet on disk, without asking to replace.
+        QFileDialog dialog(dialogParent(), title, start, filters);
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        dialog.setFileMode(QFileDialog::AnyFile);
+        dialog.setOption(QFileDialog::DontConfirmOverwrite);
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return std::nullopt;
+        return dialog.selectedFiles().front().toStdString();
+    }
     const QString path = request.save
                              ? QFileDialog::getSaveFileName(dialogParent(), title, start, filters)
                              : QFileDialog::getOpenFileName(dialogParent(), title, start, filters);

@@ -47,5 +47,6 @@ QWidget* dialogParent();
 
 // File-dialog name filters for a list of extensions ("dxf" -> "*.dxf").
 QString nameFilters(const std::vector<std::string>& extensions);
+QString labelledFilters(const std::vector<cadhost::FileFilter>& filters);
 
 } // namespace hostui

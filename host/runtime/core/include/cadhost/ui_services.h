@@ -27,12 +27,29 @@ public:
     virtual void alert(const std::string& text) = 0;
 };
 
+// One entry of a file dialog's type list: the label the user sees ("All
+// Files(*.*)") and its patterns ("*.*").
+struct FileFilter {
+    std::string label;
+    std::vector<std::string> patterns;
+};
+
 struct FileDialogRequest {
     std::string title;
     std::string defaultName;             // file or folder to start from
     std::vector<std::string> extensions; // without dots; empty: any file
     bool save = false;                   // a save dialog asks before replacing a file
+    // Labelled type list; when given it is shown instead of one made from
+    // extensions.
+    std::vector<FileFilter> filters;
+    // An open dialog that also takes the name of a file that does not exist
+    // yet (how a user names a file to be created); it never asks to replace.
+    bool acceptNewFile = false;
 };
+
+// Splits a Windows-style filter ("Label|*.a;*.b|All Files(*.*)|*.*||") into
+// its entries; an entry without patterns ends the list.
+std::vector<FileFilter> parseFileFilter(const std::string& filter);
 
 class FileDialogService {
 public:
