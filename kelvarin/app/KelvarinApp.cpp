@@ -2,6 +2,7 @@
 
 #include "ModuleState.h"
 #include "templates/TemplateDBSetDlg.h"
+#include "templates/TemplateSaveDlg.h"
 #include "toolbar/KvToolbar.h"
 #include "toolbar/ToolbarHandle.h"
 
@@ -37,6 +38,7 @@ void cmdOpenTemplate() {
 }
 void cmdSaveTemplate() {
     CAcadFunc scope;
+    saveTableAsTemplate(scope.util());
 }
 
 constexpr Adesk::Int32 kFlags = ACRX_CMD_TRANSPARENT;
