@@ -76,7 +76,7 @@ void writeEmptyFile(const std::string& path) {
     std::ofstream(path, std::ios::binary) << "0\nSECTION\n2\nENTITIES\n0\nENDSEC\n0\nEOF\n";
 }
 
-// Opens path, draws every table (builds its graphics), saves when asked.
+// Opens path, draws every table (builds what the screen shows), saves when asked.
 Figures openDrawSave(const std::string& path, bool save) {
     Figures f;
     auto start = std::chrono::steady_clock::now();
@@ -101,7 +101,9 @@ Figures openDrawSave(const std::string& path, bool save) {
         AcDbObjectPointer<AcDbTable> table(id, AcDb::kForRead);
         if (table.openStatus() == Acad::eOk) {
             f.cells += static_cast<long long>(table->rowCount()) * table->columnCount();
-            if (table->graphics().empty())
+            // What the screen draws.
+            const AcDbTableDrawing& picture = table->drawing();
+            if (picture.gridLines.empty() && picture.fills.empty() && picture.contents.empty())
                 return f;
         }
     }

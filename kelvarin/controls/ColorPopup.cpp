@@ -36,24 +36,24 @@ QColor inactiveCaption() {
     return QColor(191, 205, 219);
 }
 
-popupgrid::Spec popupSpec(const QFont& font, const QString& defaultText, const QString& customText,
-                          bool tearOff) {
-    popupgrid::Spec spec;
-    spec.count = kPaletteColorCount;
-    spec.columns = kPaletteColumns;
-    spec.boxSize = kBoxSize;
-    spec.margin = kEdge;
-    spec.tearOff = tearOff;
-    spec.hasDefault = !defaultText.isEmpty();
-    spec.hasCustom = !customText.isEmpty();
+popupgrid::GridParams popupParams(const QFont& font, const QString& defaultText,
+                                  const QString& customText, bool tearOff) {
+    popupgrid::GridParams params;
+    params.count = kPaletteColorCount;
+    params.columns = kPaletteColumns;
+    params.boxSize = kBoxSize;
+    params.margin = kEdge;
+    params.tearOff = tearOff;
+    params.hasDefault = !defaultText.isEmpty();
+    params.hasCustom = !customText.isEmpty();
     const QFontMetrics fm(font);
     for (const QString& t : {defaultText, customText}) {
         if (t.isEmpty())
             continue;
-        spec.textWidth = std::max(spec.textWidth, fm.horizontalAdvance(t));
-        spec.textHeight = std::max(spec.textHeight, fm.height());
+        params.textWidth = std::max(params.textWidth, fm.horizontalAdvance(t));
+        params.textHeight = std::max(params.textHeight, fm.height());
     }
-    return spec;
+    return params;
 }
 
 // A raised or sunken edge of the platform's kind (outer and inner lines).
@@ -117,7 +117,8 @@ CColorPopup::CColorPopup(int posX, int posY, std::uint32_t initialColor, QWidget
     : QWidget(owner, Qt::Popup | Qt::FramelessWindowHint), m_tearOffAllowed(tearOffAllowed),
       m_defaultText(QString::fromStdString(defaultText)),
       m_customText(QString::fromStdString(customText)),
-      m_layout(popupSpec(QApplication::font("QMenu"), m_defaultText, m_customText, tearOffAllowed)),
+      m_layout(
+          popupParams(QApplication::font("QMenu"), m_defaultText, m_customText, tearOffAllowed)),
       m_rules(tearOffAllowed) {
     setFont(QApplication::font("QMenu"));
     setMouseTracking(true);

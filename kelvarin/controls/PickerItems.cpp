@@ -64,13 +64,13 @@ int Layout::hitTest(int x, int y) const {
 popupgrid::KeyResult Layout::navigate(int selection, popupgrid::Key key) const {
     // Without boxes the colour popup's table is exactly this one: leaving the
     // grid forwards gives the first item, backwards the last.
-    popupgrid::Spec spec;
-    spec.count = m_count;
-    spec.columns = m_columns;
-    spec.boxSize = m_box;
-    spec.margin = m_margin;
-    spec.tearOff = true;
-    return popupgrid::navigate(popupgrid::Layout(spec), selection, key);
+    popupgrid::GridParams params;
+    params.count = m_count;
+    params.columns = m_columns;
+    params.boxSize = m_box;
+    params.margin = m_margin;
+    params.tearOff = true;
+    return popupgrid::navigate(popupgrid::Layout(params), selection, key);
 }
 
 Layout borderLayout(int margin) {

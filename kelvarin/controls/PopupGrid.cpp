@@ -5,53 +5,53 @@
 
 namespace popupgrid {
 
-Layout::Layout(const Spec& spec) : m_spec(spec) {
-    if (m_spec.columns < 1)
-        m_spec.columns = 1;
-    if (m_spec.count < 0)
-        m_spec.count = 0;
-    const int m = m_spec.margin;
-    int b = m_spec.boxSize;
+Layout::Layout(const GridParams& params) : m_params(params) {
+    if (m_params.columns < 1)
+        m_params.columns = 1;
+    if (m_params.count < 0)
+        m_params.count = 0;
+    const int m = m_params.margin;
+    int b = m_params.boxSize;
     // Too small a cell leaves no room for the swatch inside its edges.
     if (b - 2 * m - 2 < 5)
         b = 2 * m + 7;
     m_box = b;
-    m_rows = m_spec.count / m_spec.columns + (m_spec.count % m_spec.columns ? 1 : 0);
+    m_rows = m_params.count / m_params.columns + (m_params.count % m_params.columns ? 1 : 0);
 
-    const bool boxes = m_spec.hasDefault || m_spec.hasCustom;
-    const int tw = boxes ? m_spec.textWidth + 2 * m : 0;
-    const int th = boxes ? m_spec.textHeight + 4 * m + 2 : 0;
+    const bool boxes = m_params.hasDefault || m_params.hasCustom;
+    const int tw = boxes ? m_params.textWidth + 2 * m : 0;
+    const int th = boxes ? m_params.textHeight + 4 * m + 2 : 0;
 
-    int w = m_spec.columns * b + 8 * m;
-    int h = m_rows * b + (m_spec.tearOff ? 8 * m : 4 * m);
-    m_gridTop = m_spec.tearOff ? 6 * m : 2 * m;
+    int w = m_params.columns * b + 8 * m;
+    int h = m_rows * b + (m_params.tearOff ? 8 * m : 4 * m);
+    m_gridTop = m_params.tearOff ? 6 * m : 2 * m;
 
-    if (m_spec.hasDefault) {
+    if (m_params.hasDefault) {
         w = std::max(w, tw);
-        m_defaultRect = m_spec.tearOff ? Rect{4 * m, 7 * m, w - 4 * m, th + 8 * m}
-                                       : Rect{4 * m, 3 * m, w - 4 * m, th + 4 * m};
+        m_defaultRect = m_params.tearOff ? Rect{4 * m, 7 * m, w - 4 * m, th + 8 * m}
+                                         : Rect{4 * m, 3 * m, w - 4 * m, th + 4 * m};
         h += 2 * m + th + m;
         // The grid starts at the box's bottom edge; "grid top + box height"
         // would put it m pixels higher, under the box, and the box would
         // take the clicks on the first row's top pixels.
         m_gridTop = m_defaultRect.bottom;
     }
-    if (m_spec.hasCustom) {
+    if (m_params.hasCustom) {
         w = std::max(w, tw);
         m_customRect = Rect{4 * m, h, w - 4 * m, h + m + th};
         h += 2 * m + th + m;
     }
-    if (m_spec.tearOff)
+    if (m_params.tearOff)
         m_tearOffRect = Rect{2 * m, 2 * m, w - 2 * m, 6 * m};
     m_width = w;
     m_height = h;
 }
 
 Rect Layout::cellRect(int entry) const {
-    if (entry < 0 || entry >= m_spec.count)
+    if (entry < 0 || entry >= m_params.count)
         return {};
-    const int left = (entry % m_spec.columns) * m_box + 4 * m_spec.margin;
-    const int top = (entry / m_spec.columns) * m_box + m_gridTop;
+    const int left = (entry % m_params.columns) * m_box + 4 * m_params.margin;
+    const int top = (entry / m_params.columns) * m_box + m_gridTop;
     return {left, top, left + m_box, top + m_box};
 }
 
@@ -64,26 +64,26 @@ Rect Layout::entryRect(int entry) const {
 }
 
 int Layout::hitTest(int x, int y) const {
-    if (m_spec.hasCustom && m_customRect.contains(x, y))
+    if (m_params.hasCustom && m_customRect.contains(x, y))
         return kCustomEntry;
-    if (m_spec.hasDefault && m_defaultRect.contains(x, y))
+    if (m_params.hasDefault && m_defaultRect.contains(x, y))
         return kDefaultEntry;
-    const int gx = x - 4 * m_spec.margin;
+    const int gx = x - 4 * m_params.margin;
     const int gy = y - m_gridTop;
-    if (gx < 0 || gy < 0 || gx > m_spec.columns * m_box || gy > m_rows * m_box)
+    if (gx < 0 || gy < 0 || gx > m_params.columns * m_box || gy > m_rows * m_box)
         return kNoEntry;
     const int row = gy / m_box;
     const int column = gx / m_box;
-    if (row >= m_rows || column >= m_spec.columns)
+    if (row >= m_rows || column >= m_params.columns)
         return kNoEntry;
-    const int entry = row * m_spec.columns + column;
-    return entry < m_spec.count ? entry : kNoEntry;
+    const int entry = row * m_params.columns + column;
+    return entry < m_params.count ? entry : kNoEntry;
 }
 
 KeyResult navigate(const Layout& layout, int selection, Key key) {
     using A = KeyResult::Action;
-    const bool hasDefault = layout.spec().hasDefault;
-    const bool hasCustom = layout.spec().hasCustom;
+    const bool hasDefault = layout.params().hasDefault;
+    const bool hasCustom = layout.params().hasCustom;
     const int n = layout.count();
     const int cols = layout.columns();
     const int last = n - 1;

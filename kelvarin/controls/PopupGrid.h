@@ -24,7 +24,7 @@ struct Rect {
     bool operator==(const Rect&) const = default;
 };
 
-struct Spec {
+struct GridParams {
     int count = 40;   // cells
     int columns = 8;  // cells a row
     int boxSize = 18; // cell size in pixels
@@ -40,14 +40,14 @@ struct Spec {
 
 class Layout {
 public:
-    explicit Layout(const Spec& spec);
+    explicit Layout(const GridParams& params);
 
-    const Spec& spec() const { return m_spec; }
-    int count() const { return m_spec.count; }
-    int columns() const { return m_spec.columns; }
+    const GridParams& params() const { return m_params; }
+    int count() const { return m_params.count; }
+    int columns() const { return m_params.columns; }
     int rows() const { return m_rows; }
     int boxSize() const { return m_box; }
-    int margin() const { return m_spec.margin; }
+    int margin() const { return m_params.margin; }
     int width() const { return m_width; }
     int height() const { return m_height; }
     int gridTop() const { return m_gridTop; }
@@ -65,7 +65,7 @@ public:
     int hitTest(int x, int y) const;
 
 private:
-    Spec m_spec;
+    GridParams m_params;
     int m_rows = 0;
     int m_box = 0;
     int m_width = 0;

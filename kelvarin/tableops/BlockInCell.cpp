@@ -125,11 +125,8 @@ void CEditAttDlg::OnOK() {
 
 bool placeBlockInCells() {
     AcApDocManager* docs = acDocManagerPtr();
-    docs->acquireDocumentLock(docs->activeDocument(), AcAp::kWrite, nullptr, nullptr, false);
-    AcDbTable* table = pickSelectedTable();
+    AcDbTable* table = lockAndPickSelectedTable();
     if (!table) {
-        printPromptMessage("\nThe selection isn't a table.");
-        docs->releaseDocumentLock(docs->activeDocument());
         acedGetAcadFrame()->SetFocus();
         return false;
     }

@@ -200,13 +200,9 @@ int CellHitIndex::find(const AcGePoint3d& point) const {
 
 bool matchCell() {
     AcApDocManager* docs = acDocManagerPtr();
-    docs->acquireDocumentLock(docs->activeDocument(), AcAp::kWrite, nullptr, nullptr, false);
-    AcDbTable* table = pickSelectedTable();
-    if (!table) {
-        printPromptMessage("\nThe selection isn't a table.");
-        docs->releaseDocumentLock(docs->activeDocument());
+    AcDbTable* table = lockAndPickSelectedTable();
+    if (!table)
         return true;
-    }
     tagAcadTableRange range;
     table->selectedCellRange(range.rowMin, range.rowMax, range.colMin, range.colMax);
 

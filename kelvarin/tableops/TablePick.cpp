@@ -36,15 +36,22 @@ void printPromptMessage(const std::string& text) {
     CUtiCommonFunc().sendCommandQuietly("\x1b");
 }
 
-bool TableOperationFrame::run(const Work& work) {
+AcDbTable* lockAndPickSelectedTable() {
     AcApDocManager* docs = acDocManagerPtr();
     docs->acquireDocumentLock(docs->activeDocument(), AcAp::kWrite, nullptr, nullptr, false);
     AcDbTable* table = pickSelectedTable();
     if (!table) {
         printPromptMessage("\nThe selection isn't a table.");
         docs->releaseDocumentLock(docs->activeDocument());
-        return false;
     }
+    return table;
+}
+
+bool TableOperationFrame::run(const Work& work) {
+    AcApDocManager* docs = acDocManagerPtr();
+    AcDbTable* table = lockAndPickSelectedTable();
+    if (!table)
+        return false;
     tagAcadTableRange range;
     table->selectedCellRange(range.rowMin, range.rowMax, range.colMin, range.colMax);
     try {

@@ -45,6 +45,11 @@ AcDbTable* pickSelectedTable();
 // Prints text (when not empty) and cancels the pending prompt with ESC.
 void printPromptMessage(const std::string& text);
 
+// Steps 1 and 2 of every table edit: the active document locked for write
+// and the table carrying the selection, open for write. With no such table:
+// the message, the lock given back, and null.
+AcDbTable* lockAndPickSelectedTable();
+
 // The common frame of the table edits. The work gets the picked table, open
 // for write, and the selected range.
 class TableOperationFrame {

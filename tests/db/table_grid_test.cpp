@@ -31,6 +31,32 @@ TEST(TableGridModel, SegmentsAreSharedAndSurviveStructuralEdits) {
     EXPECT_EQ(g.horizontal(1, 1).lineWeight, 50);
 }
 
+TEST(TableGridModel, CellOverridesAreOwnedByEachCellAndCopiedWithIt) {
+    TableGrid g(2, 2, 1.0, 1.0);
+    // Reading a cell that never set a look or block allocates nothing.
+    EXPECT_FALSE(g.cell(0, 0).look->isOverridden(0));
+    EXPECT_DOUBLE_EQ(g.cell(0, 0).block->scale, 1.0);
+    EXPECT_FALSE(g.cell(0, 0).look.isSet());
+    EXPECT_FALSE(g.cell(0, 0).block.isSet());
+
+    g.cell(1, 0).look.edit().textHeight = 2.5;
+    g.cell(1, 0).look.edit().markOverridden(1);
+    g.cell(1, 0).block.edit().attributes.push_back({AcDbObjectId(), "v"});
+    // A copy is deep: changing it leaves the original alone.
+    acdbtable::TableCell copy = g.cell(1, 0);
+    copy.look.edit().textHeight = 9;
+    copy.block.edit().attributes.clear();
+    EXPECT_DOUBLE_EQ(g.cell(1, 0).look->textHeight, 2.5);
+    ASSERT_EQ(g.cell(1, 0).block->attributes.size(), 1u);
+    // A new row copies the look of the row it grows from, not its contents.
+    ASSERT_EQ(g.insertRows(2, 1, 1.0), Acad::eOk);
+    EXPECT_TRUE(g.cell(2, 0).look->isOverridden(1));
+    EXPECT_DOUBLE_EQ(g.cell(2, 0).look->textHeight, 2.5);
+    EXPECT_TRUE(g.cell(2, 0).block->attributes.empty());
+    g.cell(2, 0).look.edit().textHeight = 4;
+    EXPECT_DOUBLE_EQ(g.cell(1, 0).look->textHeight, 2.5);
+}
+
 TEST(TableGridModel, RegionMapNamesEveryCoveredCell) {
     TableGrid g(3, 3, 1.0, 1.0);
     ASSERT_EQ(g.merge(CellRange{0, 1, 1, 2}), Acad::eOk);

@@ -209,6 +209,31 @@ TEST(DxfTolerance, TablesWithoutOverrideFlagsOrGraphicsBlocksAreRead) {
     EXPECT_FALSE(t->isCellPropertyOverridden(1, 0, AcDbTable::kCellTextHeight));
 }
 
+TEST(DxfTolerance, EachCellKeepsItsOwnTextAmongCellsWithAndWithoutText) {
+    // Texts in pieces, cells without text between, properties before and after.
+    auto db = read("0\nSECTION\n2\nENTITIES\n0\nACAD_TABLE\n5\n50\n100\nAcDbEntity\n8\n0\n"
+                   "100\nAcDbBlockReference\n10\n0\n20\n0\n30\n0\n100\nAcDbTable\n91\n5\n92\n1\n"
+                   "141\n1\n141\n1\n141\n1\n141\n1\n141\n1\n142\n4\n"
+                   "171\n1\n3\nfirst \n1\npart\n64\n2\n"
+                   "171\n1\n"
+                   "171\n1\n64\n3\n1\nthird\n"
+                   "171\n1\n1\n\n"
+                   "171\n1\n2\nla\n1\nst\n"
+                   "0\nENDSEC\n0\nEOF\n");
+    auto tables = entitiesOf<AcDbTable>(db->modelSpaceId());
+    ASSERT_EQ(tables.size(), 1u);
+    const AcDbTable* t = tables[0];
+    ASSERT_EQ(t->rowCount(), 5);
+    EXPECT_EQ(t->textString(0, 0), "first part");
+    EXPECT_EQ(t->textColor(0, 0), AcCmColor::fromIndex(2));
+    EXPECT_EQ(t->textString(1, 0), "");
+    EXPECT_FALSE(t->isCellPropertyOverridden(1, 0, AcDbTable::kCellTextColor));
+    EXPECT_EQ(t->textString(2, 0), "third");
+    EXPECT_EQ(t->textColor(2, 0), AcCmColor::fromIndex(3));
+    EXPECT_EQ(t->textString(3, 0), "");
+    EXPECT_EQ(t->textString(4, 0), "last");
+}
+
 TEST(DxfTolerance, TableGraphicsBlocksAreLeftOutAndOtherAnonymousBlocksKept) {
     auto db = makeTableDrawing();
     std::string text = dxfText(*db);

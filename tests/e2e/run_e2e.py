@@ -263,6 +263,28 @@ def case_reopen(c):
     audit(c.path("reopened.dxf"))
 
 
+def drawing_body(path):
+    """The DXF text without the header, which names the file and the time."""
+    with open(path, encoding="utf-8", errors="replace") as f:
+        text = f.read()
+    start = text.find("\nTABLES\n")
+    check(start > 0, "%s has no TABLES section" % path)
+    return text[start:]
+
+
+def case_undo(c):
+    run = c.run("--script", c.script("undo.scr"))
+    check(run.code == 0, str(run))
+    same = {"undone.dxf": "one.dxf", "redone.dxf": "two.dxf", "undo_two.dxf": "empty.dxf",
+            "undo_all.dxf": "empty.dxf"}
+    for saved, expected in same.items():
+        check(drawing_body(c.path(saved)) == drawing_body(c.path(expected)),
+              "%s differs from %s\n%s" % (saved, expected, run))
+        audit(c.path(saved))
+    check(drawing_body(c.path("one.dxf")) != drawing_body(c.path("two.dxf")),
+          "the second table changed nothing")
+
+
 def case_profile_modules(c):
     os.makedirs(c.profile, exist_ok=True)
     with open(os.path.join(c.profile, "startup.lst"), "w") as f:

@@ -9,8 +9,8 @@ using namespace popupgrid;
 
 namespace {
 
-Spec colourSpec(bool tearOff, bool boxes = true) {
-    Spec s;
+GridParams colourSpec(bool tearOff, bool boxes = true) {
+    GridParams s;
     s.tearOff = tearOff;
     s.hasDefault = boxes;
     s.hasCustom = boxes;
@@ -48,14 +48,14 @@ TEST(PopupLayout, WithoutTearOffTheGridMovesUpAndThereIsNoBar) {
 }
 
 TEST(PopupLayout, WideTextsWidenTheWindowAndSmallCellsGrow) {
-    Spec s = colourSpec(false);
+    GridParams s = colourSpec(false);
     s.textWidth = 300;
     const Layout wide(s);
     EXPECT_EQ(wide.width(), 304);
     EXPECT_EQ(wide.customRect().right, 296);
     EXPECT_EQ(wide.defaultRect().right, 296);
 
-    Spec small = colourSpec(false, false);
+    GridParams small = colourSpec(false, false);
     small.boxSize = 8;
     EXPECT_EQ(Layout(small).boxSize(), 11);
     small.boxSize = 11;
@@ -66,7 +66,7 @@ TEST(PopupLayout, WideTextsWidenTheWindowAndSmallCellsGrow) {
 }
 
 TEST(PopupLayout, OtherGridSizesForTheOtherPalettes) {
-    Spec s;
+    GridParams s;
     s.count = 10;
     s.columns = 4;
     s.boxSize = 24;
@@ -137,7 +137,7 @@ TEST(PopupKeys, WithoutBoxesTheGridWraps) {
     EXPECT_EQ(navigate(l, 0, Key::Left).entry, 39);
     EXPECT_EQ(navigate(l, 2, Key::Up).entry, 39);
     // Only the default box: forwards and backwards both reach it.
-    Spec s = colourSpec(false, false);
+    GridParams s = colourSpec(false, false);
     s.hasDefault = true;
     const Layout d(s);
     EXPECT_EQ(navigate(d, 39, Key::Right).entry, kDefaultEntry);

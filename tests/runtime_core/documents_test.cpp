@@ -113,6 +113,37 @@ TEST_F(DocumentsTest, WriteLocksNestButExcludeReadersAndExclusiveWriters) {
     EXPECT_EQ(d->lockMode(), AcAp::kNotLocked);
 }
 
+TEST_F(DocumentsTest, WriteLocksBoundNamedUndoStepsAndNewDrawingsStartEmpty) {
+    DocumentManager& manager = DocumentManager::instance();
+    AcApDocument* d = docs->newDocument();
+    AcDbUndoHistory* history = manager.undoHistory(d);
+    ASSERT_NE(history, nullptr);
+    manager.setActionName("Merge Cells");
+    ASSERT_EQ(docs->lockDocument(d, 4), Acad::eOk);
+    AcDbObjectId table = addTable(d->database(), AcGePoint3d(0, 0, 0), 2, 2);
+    ASSERT_EQ(docs->lockDocument(d, AcAp::kWrite), Acad::eOk); // nested: the same step
+    {
+        AcDbObjectPointer<AcDbTable> t(table, AcDb::kForWrite);
+        t->setTextString(0, 0, "x");
+    }
+    docs->unlockDocument(d);
+    EXPECT_FALSE(history->canUndo()) << "the outer lock still holds the step open";
+    docs->unlockDocument(d);
+    ASSERT_EQ(history->undoCount(), 1u);
+    EXPECT_EQ(history->undoName(), "Merge Cells");
+    manager.setActionName("");
+
+    // A read lock records nothing.
+    ASSERT_EQ(docs->lockDocument(d, AcAp::kRead), Acad::eOk);
+    docs->unlockDocument(d);
+    EXPECT_EQ(history->undoCount(), 1u);
+
+    ASSERT_EQ(history->undo(), Acad::eOk);
+    AcDbObjectPointer<AcDbTable> gone(table, AcDb::kForRead);
+    EXPECT_FALSE(gone) << "the appended table went with the step";
+    EXPECT_FALSE(manager.undoHistory(docs->newDocument())->canRedo());
+}
+
 TEST_F(DocumentsTest, BadLockRequestsAreRefused) {
     AcApDocument* d = docs->newDocument();
     EXPECT_EQ(docs->lockDocument(nullptr, AcAp::kWrite), Acad::eInvalidInput);

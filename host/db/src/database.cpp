@@ -83,6 +83,12 @@ void AcDbDatabase::swapContent(AcDbDatabase& other) {
         stub->database = this;
     for (auto& [h, stub] : other.m_stubs)
         stub->database = &other;
+    // The recorded steps name objects that just left: a read drawing starts
+    // a new history.
+    if (m_undoHistory)
+        m_undoHistory->clear();
+    if (other.m_undoHistory)
+        other.m_undoHistory->clear();
 }
 
 AcDbObjectId AcDbDatabase::tableStyleDictionaryId() const {
@@ -197,6 +203,8 @@ Acad::ErrorStatus AcDbDatabase::addAcDbObjectWithHandle(AcDbObjectId& id, AcDbOb
     obj->m_stub = target.stub();
     obj->m_writer = true; // a newly added object is open for write until closed
     id = target;
+    if (m_undoHistory)
+        m_undoHistory->noteAppended(target.stub());
     return Acad::eOk;
 }
 

@@ -93,6 +93,8 @@ Acad::ErrorStatus AcDbObject::upgradeOpen() {
         return m_readers == 0 ? Acad::eNotOpenForRead : Acad::eWasOpenedForRead;
     m_readers = 0;
     m_writer = true;
+    if (AcDbUndoHistory* undo = m_stub->database->undoHistory())
+        undo->noteOpenForWrite(this);
     return Acad::eOk;
 }
 
@@ -137,6 +139,8 @@ struct AcDbOpenAccess {
             if (o->m_notify)
                 return Acad::eWasOpenedForNotify;
             o->m_writer = true;
+            if (AcDbUndoHistory* undo = o->m_stub->database->undoHistory())
+                undo->noteOpenForWrite(o);
             return Acad::eOk;
         case AcDb::kForNotify:
             if (o->m_notify)

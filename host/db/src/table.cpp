@@ -70,13 +70,25 @@ struct AcDbTableData {
     mutable const AcDbDatabase* blockDatabase = nullptr;
     mutable std::uint64_t layoutBlockRevision = 0;
     mutable bool layoutUsesBlocks = false;
-    mutable std::uint64_t graphicsBlockRevision = 0;
-    mutable bool graphicsUseBlocks = false;
-    mutable bool graphicsValid = false;
-    mutable AcGePoint3d graphicsOrigin;
-    mutable AcGeVector3d graphicsNormal;
-    mutable const AcDbDatabase* graphicsDatabase = nullptr;
+    // What a built picture depends on besides the grid: the base class's
+    // position and normal, the database (its "Standard" text style), setters
+    // outside this class may change them; and blocks shown in cells, which
+    // may be redefined since.
+    struct PictureKey {
+        bool valid = false;
+        bool useBlocks = false;
+        std::uint64_t blockRevision = 0;
+        AcGePoint3d origin;
+        AcGeVector3d normal;
+        const AcDbDatabase* database = nullptr;
+    };
+    mutable PictureKey graphicsKey;
     mutable AcDbEntityList graphics;
+    mutable PictureKey drawingKey;
+    mutable AcDbTableDrawing drawing;
+
+    bool isCurrent(const PictureKey& key, const AcDbTable& table) const;
+    PictureKey keyFor(const AcDbTable& table) const;
 
     AcDbTableData() = default;
     AcDbTableData(const AcDbTableData& o)
@@ -86,7 +98,11 @@ struct AcDbTableData {
     // Something that moves grid lines or contents changed.
     void changed() {
         layout.reset();
-        graphicsValid = false;
+        dropPictures();
+    }
+    void dropPictures() {
+        graphicsKey.valid = false;
+        drawingKey.valid = false;
     }
     // A structural edit may leave the selection outside the grid.
     void dropStaleSelection() {
@@ -122,13 +138,13 @@ struct AcDbTableData {
 
     double textHeight(int row, int col) const {
         const TableCell& c = grid.cell(row, col);
-        return c.look.isOverridden(AcDbTable::kCellTextHeight) ? c.look.textHeight
-                                                               : format(row).textHeight;
+        return c.look->isOverridden(AcDbTable::kCellTextHeight) ? c.look->textHeight
+                                                                : format(row).textHeight;
     }
     // The height a block at a fixed scale takes in its cell, turned by the
     // cell's rotation; 0 when the block cannot be read now.
     double blockHeight(const TableCell& c) const {
-        const AcDbObjectId id = c.block.block;
+        const AcDbObjectId id = c.block->block;
         if (id.isNull())
             return 0;
         noteBlockDatabase(id.database());
@@ -136,7 +152,7 @@ struct AcDbTableData {
         if (!box.readable)
             return 0;
         const AcGePoint3d lo = box.extents.minPoint(), hi = box.extents.maxPoint();
-        const double s = std::sin(c.block.rotation), co = std::cos(c.block.rotation);
+        const double s = std::sin(c.block->rotation), co = std::cos(c.block->rotation);
         double vMin = HUGE_VAL, vMax = -HUGE_VAL;
         for (int corner = 0; corner < 4; ++corner) {
             const double x = corner & 1 ? hi.x : lo.x, y = corner & 2 ? hi.y : lo.y;
@@ -144,7 +160,7 @@ struct AcDbTableData {
             vMin = std::min(vMin, v);
             vMax = std::max(vMax, v);
         }
-        return (vMax - vMin) * c.block.scale;
+        return (vMax - vMin) * c.block->scale;
     }
     void noteBlockDatabase(const AcDbDatabase* db) const {
         if (db && !blockDatabase)
@@ -163,7 +179,7 @@ struct AcDbTableData {
             const TableCell& c = grid.cell(row, col);
             if (c.type == AcDb::kTextCell) {
                 content = std::max(content, textHeight(row, col));
-            } else if (c.type == AcDb::kBlockCell && !c.block.autoFit) {
+            } else if (c.type == AcDb::kBlockCell && !c.block->autoFit) {
                 const CellRange* region = grid.regionAt(row, col);
                 if (region && (region->minRow != region->maxRow || region->minCol != col))
                     continue;
@@ -192,7 +208,8 @@ struct AcDbTableData {
             // region's last row grows until the block fits.
             for (const CellRange& region : grid.regions()) {
                 const TableCell& c = grid.cell(region.minRow, region.minCol);
-                if (region.minRow == region.maxRow || c.type != AcDb::kBlockCell || c.block.autoFit)
+                if (region.minRow == region.maxRow || c.type != AcDb::kBlockCell ||
+                    c.block->autoFit)
                     continue;
                 layoutUsesBlocks = true;
                 double above = 0;
@@ -299,7 +316,7 @@ struct AcDbTableData {
             if (mask & AcDb::kLeftMask)
                 fn(grid.vertical(row2, r.minCol));
         }
-        graphicsValid = false;
+        dropPictures();
         return Acad::eOk;
     }
 
@@ -388,26 +405,28 @@ struct AcDbTableData {
             }
         }
     }
-    static void keepCellLook(acdbtable::CellLook& look, const AcDbCellFormat& was,
-                             const AcDbCellFormat& now) {
-        auto keep = [&look](int property, bool differs, auto assign) {
-            if (!look.isOverridden(property) && differs) {
-                assign();
+    static void keepCellLook(acdbtable::OutOfLine<acdbtable::CellLook>& kept,
+                             const AcDbCellFormat& was, const AcDbCellFormat& now) {
+        // Only a cell that needs an override gets a look of its own.
+        auto keep = [&](int property, bool differs, auto assign) {
+            if (!kept->isOverridden(property) && differs) {
+                acdbtable::CellLook& look = kept.edit();
+                assign(look);
                 look.markOverridden(property);
             }
         };
         keep(AcDbTable::kCellTextStyle, was.textStyle != now.textStyle,
-             [&] { look.textStyle = was.textStyle; });
+             [&](acdbtable::CellLook& look) { look.textStyle = was.textStyle; });
         keep(AcDbTable::kCellTextHeight, was.textHeight != now.textHeight,
-             [&] { look.textHeight = was.textHeight; });
+             [&](acdbtable::CellLook& look) { look.textHeight = was.textHeight; });
         keep(AcDbTable::kCellAlignment, was.alignment != now.alignment,
-             [&] { look.alignment = was.alignment; });
+             [&](acdbtable::CellLook& look) { look.alignment = was.alignment; });
         keep(AcDbTable::kCellTextColor, !(was.textColor == now.textColor),
-             [&] { look.textColor = was.textColor; });
+             [&](acdbtable::CellLook& look) { look.textColor = was.textColor; });
         keep(AcDbTable::kCellFillColor, !(was.fillColor == now.fillColor),
-             [&] { look.fillColor = was.fillColor; });
+             [&](acdbtable::CellLook& look) { look.fillColor = was.fillColor; });
         keep(AcDbTable::kCellFillNone, was.fillNone != now.fillNone,
-             [&] { look.fillNone = was.fillNone; });
+             [&](acdbtable::CellLook& look) { look.fillNone = was.fillNone; });
     }
 
     // Scales every length the table holds (uniform scaling).
@@ -419,8 +438,10 @@ struct AcDbTableData {
         for (int r = 0; r < grid.rows(); ++r) {
             for (int c = 0; c < grid.cols(); ++c) {
                 TableCell& cell = grid.cell(r, c);
-                cell.look.textHeight *= s;
-                cell.block.scale *= s;
+                if (cell.look.isSet())
+                    cell.look.edit().textHeight *= s;
+                if (cell.block.isSet())
+                    cell.block.edit().scale *= s;
             }
         }
         if (horzMargin)
@@ -673,7 +694,8 @@ AcDbObjectId AcDbTable::textStyle(int row, int col) const {
     const TableCell* c = m_data->cell(row, col);
     if (!c)
         return AcDbObjectId();
-    return c->look.isOverridden(kCellTextStyle) ? c->look.textStyle : m_data->format(row).textStyle;
+    return c->look->isOverridden(kCellTextStyle) ? c->look->textStyle
+                                                 : m_data->format(row).textStyle;
 }
 
 Acad::ErrorStatus AcDbTable::setTextStyle(int row, int col, AcDbObjectId id) {
@@ -681,8 +703,8 @@ Acad::ErrorStatus AcDbTable::setTextStyle(int row, int col, AcDbObjectId id) {
     TableCell* c = m_data->cell(row, col);
     if (!c)
         return Acad::eInvalidInput;
-    c->look.textStyle = id;
-    c->look.markOverridden(kCellTextStyle);
+    c->look.edit().textStyle = id;
+    c->look.edit().markOverridden(kCellTextStyle);
     m_data->changed();
     return Acad::eOk;
 }
@@ -698,8 +720,8 @@ Acad::ErrorStatus AcDbTable::setTextHeight(int row, int col, double height) {
     TableCell* c = m_data->cell(row, col);
     if (!c || !isPositive(height))
         return Acad::eInvalidInput;
-    c->look.textHeight = height;
-    c->look.markOverridden(kCellTextHeight);
+    c->look.edit().textHeight = height;
+    c->look.edit().markOverridden(kCellTextHeight);
     m_data->changed();
     return Acad::eOk;
 }
@@ -708,7 +730,8 @@ AcCmColor AcDbTable::textColor(int row, int col) const {
     const TableCell* c = m_data->cell(row, col);
     if (!c)
         return m_data->style->cellFormat(AcDb::kDataRow).textColor;
-    return c->look.isOverridden(kCellTextColor) ? c->look.textColor : m_data->format(row).textColor;
+    return c->look->isOverridden(kCellTextColor) ? c->look->textColor
+                                                 : m_data->format(row).textColor;
 }
 
 Acad::ErrorStatus AcDbTable::setTextColor(int row, int col, const AcCmColor& color) {
@@ -716,9 +739,9 @@ Acad::ErrorStatus AcDbTable::setTextColor(int row, int col, const AcCmColor& col
     TableCell* c = m_data->cell(row, col);
     if (!c)
         return Acad::eInvalidInput;
-    c->look.textColor = color;
-    c->look.markOverridden(kCellTextColor);
-    m_data->graphicsValid = false;
+    c->look.edit().textColor = color;
+    c->look.edit().markOverridden(kCellTextColor);
+    m_data->dropPictures();
     return Acad::eOk;
 }
 
@@ -726,8 +749,8 @@ AcDb::CellAlignment AcDbTable::cellAlignment(int row, int col) const {
     const TableCell* c = m_data->cell(row, col);
     if (!c)
         return m_data->style->cellFormat(AcDb::kDataRow).alignment;
-    return c->look.isOverridden(kCellAlignment)
-               ? static_cast<AcDb::CellAlignment>(c->look.alignment)
+    return c->look->isOverridden(kCellAlignment)
+               ? static_cast<AcDb::CellAlignment>(c->look->alignment)
                : m_data->format(row).alignment;
 }
 
@@ -736,9 +759,9 @@ Acad::ErrorStatus AcDbTable::setCellAlignment(int row, int col, AcDb::CellAlignm
     TableCell* c = m_data->cell(row, col);
     if (!c || !isValidAlignment(a))
         return Acad::eInvalidInput;
-    c->look.alignment = a;
-    c->look.markOverridden(kCellAlignment);
-    m_data->graphicsValid = false;
+    c->look.edit().alignment = a;
+    c->look.edit().markOverridden(kCellAlignment);
+    m_data->dropPictures();
     return Acad::eOk;
 }
 
@@ -746,7 +769,7 @@ bool AcDbTable::isFillNone(int row, int col) const {
     const TableCell* c = m_data->cell(row, col);
     if (!c)
         return true;
-    return c->look.isOverridden(kCellFillNone) ? c->look.fillNone : m_data->format(row).fillNone;
+    return c->look->isOverridden(kCellFillNone) ? c->look->fillNone : m_data->format(row).fillNone;
 }
 
 Acad::ErrorStatus AcDbTable::setFillNone(int row, int col, bool none) {
@@ -754,9 +777,9 @@ Acad::ErrorStatus AcDbTable::setFillNone(int row, int col, bool none) {
     TableCell* c = m_data->cell(row, col);
     if (!c)
         return Acad::eInvalidInput;
-    c->look.fillNone = none;
-    c->look.markOverridden(kCellFillNone);
-    m_data->graphicsValid = false;
+    c->look.edit().fillNone = none;
+    c->look.edit().markOverridden(kCellFillNone);
+    m_data->dropPictures();
     return Acad::eOk;
 }
 
@@ -764,7 +787,8 @@ AcCmColor AcDbTable::fillColor(int row, int col) const {
     const TableCell* c = m_data->cell(row, col);
     if (!c)
         return m_data->style->cellFormat(AcDb::kDataRow).fillColor;
-    return c->look.isOverridden(kCellFillColor) ? c->look.fillColor : m_data->format(row).fillColor;
+    return c->look->isOverridden(kCellFillColor) ? c->look->fillColor
+                                                 : m_data->format(row).fillColor;
 }
 
 Acad::ErrorStatus AcDbTable::setFillColor(int row, int col, const AcCmColor& color) {
@@ -772,9 +796,9 @@ Acad::ErrorStatus AcDbTable::setFillColor(int row, int col, const AcCmColor& col
     TableCell* c = m_data->cell(row, col);
     if (!c)
         return Acad::eInvalidInput;
-    c->look.fillColor = color;
-    c->look.markOverridden(kCellFillColor);
-    m_data->graphicsValid = false;
+    c->look.edit().fillColor = color;
+    c->look.edit().markOverridden(kCellFillColor);
+    m_data->dropPictures();
     return Acad::eOk;
 }
 
@@ -782,7 +806,7 @@ Acad::ErrorStatus AcDbTable::setFillColor(int row, int col, const AcCmColor& col
 
 AcDbObjectId AcDbTable::cellBlock(int row, int col) const {
     const TableCell* c = m_data->cell(row, col);
-    return c ? c->block.block : AcDbObjectId();
+    return c ? c->block->block : AcDbObjectId();
 }
 
 Acad::ErrorStatus AcDbTable::setCellBlock(int row, int col, AcDbObjectId blockId, bool autoFit) {
@@ -792,18 +816,18 @@ Acad::ErrorStatus AcDbTable::setCellBlock(int row, int col, AcDbObjectId blockId
         return Acad::eInvalidInput;
     // Attribute values name definitions of the previous block: they mean
     // nothing for another one.
-    if (c->block.block != blockId)
-        c->block.attributes.clear();
+    if (c->block->block != blockId)
+        c->block.edit().attributes.clear();
     c->type = AcDb::kBlockCell;
-    c->block.block = blockId;
-    c->block.autoFit = autoFit;
+    c->block.edit().block = blockId;
+    c->block.edit().autoFit = autoFit;
     m_data->changed();
     return Acad::eOk;
 }
 
 bool AcDbTable::cellBlockAutoFit(int row, int col) const {
     const TableCell* c = m_data->cell(row, col);
-    return c && c->block.autoFit;
+    return c && c->block->autoFit;
 }
 
 Acad::ErrorStatus AcDbTable::setCellBlockAutoFit(int row, int col, bool autoFit) {
@@ -811,14 +835,14 @@ Acad::ErrorStatus AcDbTable::setCellBlockAutoFit(int row, int col, bool autoFit)
     TableCell* c = m_data->cell(row, col);
     if (!c)
         return Acad::eInvalidInput;
-    c->block.autoFit = autoFit;
+    c->block.edit().autoFit = autoFit;
     m_data->changed(); // a block at a fixed scale sizes its row
     return Acad::eOk;
 }
 
 double AcDbTable::cellBlockScale(int row, int col) const {
     const TableCell* c = m_data->cell(row, col);
-    return c ? c->block.scale : 1.0;
+    return c ? c->block->scale : 1.0;
 }
 
 Acad::ErrorStatus AcDbTable::setCellBlockScale(int row, int col, double scale) {
@@ -826,14 +850,14 @@ Acad::ErrorStatus AcDbTable::setCellBlockScale(int row, int col, double scale) {
     TableCell* c = m_data->cell(row, col);
     if (!c || !isPositive(scale))
         return Acad::eInvalidInput;
-    c->block.scale = scale;
+    c->block.edit().scale = scale;
     m_data->changed(); // a block at a fixed scale sizes its row
     return Acad::eOk;
 }
 
 double AcDbTable::cellBlockRotation(int row, int col) const {
     const TableCell* c = m_data->cell(row, col);
-    return c ? c->block.rotation : 0.0;
+    return c ? c->block->rotation : 0.0;
 }
 
 Acad::ErrorStatus AcDbTable::setCellBlockRotation(int row, int col, double rotation) {
@@ -841,7 +865,7 @@ Acad::ErrorStatus AcDbTable::setCellBlockRotation(int row, int col, double rotat
     TableCell* c = m_data->cell(row, col);
     if (!c || !std::isfinite(rotation))
         return Acad::eInvalidInput;
-    c->block.rotation = rotation;
+    c->block.edit().rotation = rotation;
     m_data->changed(); // a block at a fixed scale sizes its row
     return Acad::eOk;
 }
@@ -851,7 +875,7 @@ Acad::ErrorStatus AcDbTable::cellBlockAttributeValue(int row, int col, AcDbObjec
     const TableCell* c = m_data->cell(row, col);
     if (!c || attDefId.isNull())
         return Acad::eInvalidInput;
-    for (const auto& [id, text] : c->block.attributes) {
+    for (const auto& [id, text] : c->block->attributes) {
         if (id == attDefId) {
             value = text;
             return Acad::eOk;
@@ -866,21 +890,21 @@ Acad::ErrorStatus AcDbTable::setCellBlockAttributeValue(int row, int col, AcDbOb
     TableCell* c = m_data->cell(row, col);
     if (!c || attDefId.isNull())
         return Acad::eInvalidInput;
-    auto& attributes = c->block.attributes;
+    auto& attributes = c->block.edit().attributes;
     auto it = std::find_if(attributes.begin(), attributes.end(),
                            [&](const auto& a) { return a.first == attDefId; });
     if (it != attributes.end())
         it->second = value;
     else
         attributes.emplace_back(attDefId, value);
-    m_data->graphicsValid = false;
+    m_data->dropPictures();
     return Acad::eOk;
 }
 
 std::vector<std::pair<AcDbObjectId, std::string>>
 AcDbTable::cellBlockAttributeValues(int row, int col) const {
     const TableCell* c = m_data->cell(row, col);
-    return c ? c->block.attributes : std::vector<std::pair<AcDbObjectId, std::string>>();
+    return c ? c->block->attributes : std::vector<std::pair<AcDbObjectId, std::string>>();
 }
 
 // ---------------------------------------------------------------- grid lines
@@ -944,7 +968,7 @@ Acad::ErrorStatus AcDbTable::setEdgeLineWeight(int row, int col, int edgeMask,
 
 bool AcDbTable::isCellPropertyOverridden(int row, int col, CellProperty p) const {
     const TableCell* c = m_data->cell(row, col);
-    return c && p >= 0 && p < kCellPropertyCount && c->look.isOverridden(p);
+    return c && p >= 0 && p < kCellPropertyCount && c->look->isOverridden(p);
 }
 
 bool AcDbTable::isEdgePropertyOverridden(int row, int col, AcDb::CellEdgeMask edge,
@@ -994,7 +1018,7 @@ Acad::ErrorStatus AcDbTable::setGridEdge(int row, int col, AcDb::CellEdgeMask ed
         s.lineWeight = value.lineWeight;
         s.markOverridden(kEdgeLineWeight);
     }
-    m_data->graphicsValid = false;
+    m_data->dropPictures();
     return Acad::eOk;
 }
 
@@ -1003,7 +1027,8 @@ Acad::ErrorStatus AcDbTable::clearCellOverride(int row, int col, CellProperty p)
     TableCell* c = m_data->cell(row, col);
     if (!c || p < 0 || p >= kCellPropertyCount)
         return Acad::eInvalidInput;
-    c->look.clearOverride(p);
+    if (c->look.isSet())
+        c->look.edit().clearOverride(p);
     m_data->changed();
     return Acad::eOk;
 }
@@ -1101,7 +1126,7 @@ Acad::ErrorStatus AcDbTable::setDirection(const AcGeVector3d& horizontal) {
     if (!std::isfinite(inPlane.length()) || inPlane.length() <= 1e-12)
         return Acad::eInvalidInput;
     m_data->direction = inPlane.normal();
-    m_data->graphicsValid = false;
+    m_data->dropPictures();
     return Acad::eOk;
 }
 
@@ -1187,45 +1212,78 @@ bool AcDbTable::hitTestCell(const AcGePoint3d& pt, int& row, int& col) const {
     return true;
 }
 
+bool AcDbTableData::isCurrent(const PictureKey& key, const AcDbTable& table) const {
+    return key.valid && !(key.useBlocks && key.blockRevision != blockRevision()) &&
+           key.origin.isEqualTo(table.position()) && key.normal.isEqualTo(table.normal()) &&
+           key.database == table.database();
+}
+
+AcDbTableData::PictureKey AcDbTableData::keyFor(const AcDbTable& table) const {
+    PictureKey key;
+    for (int r = 0; r < grid.rows() && !key.useBlocks; ++r)
+        for (int c = 0; c < grid.cols(); ++c)
+            if (const TableCell& cell = grid.cell(r, c);
+                cell.type == AcDb::kBlockCell && !cell.block->block.isNull()) {
+                noteBlockDatabase(cell.block->block.database());
+                key.useBlocks = true;
+                break;
+            }
+    key.blockRevision = blockRevision();
+    key.origin = table.position();
+    key.normal = table.normal();
+    key.database = table.database();
+    return key;
+}
+
 const AcDbEntityList& AcDbTable::graphics() const {
     AcDbTableData& d = *m_data;
-    // The picture also depends on the base class's position and normal and on
-    // the database (its "Standard" text style), which setters outside this
-    // class may change.
-    // A block shown in a cell may have been redefined since the last build.
-    const bool blocksChanged = d.graphicsUseBlocks && d.graphicsBlockRevision != d.blockRevision();
-    if (!d.graphicsValid || blocksChanged || !d.graphicsOrigin.isEqualTo(position()) ||
-        !d.graphicsNormal.isEqualTo(normal()) || d.graphicsDatabase != database()) {
+    if (!d.isCurrent(d.graphicsKey, *this)) {
         TableFrame f = TableFrame::make(position(), normal(), d.direction);
         const TableLayout& layout = d.currentLayout();
-        d.graphicsUseBlocks = false;
-        for (int r = 0; r < rowCount() && !d.graphicsUseBlocks; ++r)
-            for (int c = 0; c < columnCount(); ++c)
-                if (const TableCell& cell = d.grid.cell(r, c);
-                    cell.type == AcDb::kBlockCell && !cell.block.block.isNull()) {
-                    d.noteBlockDatabase(cell.block.block.database());
-                    d.graphicsUseBlocks = true;
-                    break;
-                }
-        d.graphicsBlockRevision = d.blockRevision();
+        d.graphicsKey = d.keyFor(*this);
         acdbtable::TableGraphics g = acdbtable::TableGraphicsBuilder(*this, f, layout).build();
         d.graphics = std::move(g.entities);
-        d.graphicsValid = g.complete;
-        d.graphicsOrigin = position();
-        d.graphicsNormal = normal();
-        d.graphicsDatabase = database();
+        d.graphicsKey.valid = g.complete;
     }
     return d.graphics;
 }
 
+void AcDbTable::forEachGraphic(const std::function<void(const AcDbEntity&)>& fn) const {
+    AcDbTableData& d = *m_data;
+    if (d.isCurrent(d.graphicsKey, *this)) {
+        for (const auto& e : d.graphics)
+            fn(*e);
+        return;
+    }
+    TableFrame f = TableFrame::make(position(), normal(), d.direction);
+    const TableLayout& layout = d.currentLayout();
+    acdbtable::TableGraphicsBuilder(*this, f, layout).build([&fn](std::unique_ptr<AcDbEntity> e) {
+        fn(*e);
+    });
+}
+
+const AcDbTableDrawing& AcDbTable::drawing() const {
+    AcDbTableData& d = *m_data;
+    if (!d.isCurrent(d.drawingKey, *this)) {
+        TableFrame f = TableFrame::make(position(), normal(), d.direction);
+        const TableLayout& layout = d.currentLayout();
+        d.drawingKey = d.keyFor(*this);
+        d.drawing = AcDbTableDrawing(); // the old one goes before the new one is built
+        bool complete = true;
+        d.drawing = acdbtable::TableGraphicsBuilder(*this, f, layout).buildDrawing(complete);
+        d.drawingKey.valid = complete;
+    }
+    return d.drawing;
+}
+
 void AcDbTable::invalidateGraphics() {
-    m_data->graphicsValid = false;
+    m_data->dropPictures();
 }
 
 Acad::ErrorStatus AcDbTable::setPosition(const AcGePoint3d& p) {
     ACDB_ASSERT_WRITE();
     Acad::ErrorStatus es = AcDbBlockReference::setPosition(p);
-    m_data->graphicsValid = false;
+    m_data->dropPictures();
     return es;
 }
 
@@ -1270,8 +1328,9 @@ Acad::ErrorStatus AcDbTable::transformBy(const AcGeMatrix3d& m) {
 }
 
 Acad::ErrorStatus AcDbTable::explode(AcDbEntityList& out) const {
-    for (const auto& e : graphics())
-        out.emplace_back(static_cast<AcDbEntity*>(e->cloneObject()));
+    forEachGraphic([&out](const AcDbEntity& e) {
+        out.emplace_back(static_cast<AcDbEntity*>(e.cloneObject()));
+    });
     return Acad::eOk;
 }
 
@@ -1299,9 +1358,9 @@ void AcDbTable::collectReferences(AcDbReferenceSink& sink) const {
     for (int r = 0; r < g.rows(); ++r) {
         for (int c = 0; c < g.cols(); ++c) {
             const TableCell& cell = g.cell(r, c);
-            if (cell.look.isOverridden(kCellTextStyle))
-                unique.hardReference(cell.look.textStyle);
-            unique.hardReference(cell.block.block);
+            if (cell.look->isOverridden(kCellTextStyle))
+                unique.hardReference(cell.look->textStyle);
+            unique.hardReference(cell.block->block);
         }
     }
 }
@@ -1318,11 +1377,14 @@ void AcDbTable::remapReferences(const AcDbIdMapping& map) {
     for (int r = 0; r < g.rows(); ++r) {
         for (int c = 0; c < g.cols(); ++c) {
             TableCell& cell = g.cell(r, c);
-            remap(cell.look.textStyle);
-            remap(cell.block.block);
-            for (auto& attribute : cell.block.attributes)
-                remap(attribute.first);
+            if (cell.look.isSet())
+                remap(cell.look.edit().textStyle);
+            if (cell.block.isSet()) {
+                remap(cell.block.edit().block);
+                for (auto& attribute : cell.block.edit().attributes)
+                    remap(attribute.first);
+            }
         }
     }
-    m_data->graphicsValid = false;
+    m_data->dropPictures();
 }

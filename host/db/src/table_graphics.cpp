@@ -58,11 +58,45 @@ TableGraphicsBuilder::TableGraphicsBuilder(const AcDbTable& table, const TableFr
 }
 
 TableGraphics TableGraphicsBuilder::build() {
+    TableGraphics out;
+    out.complete =
+        build([&out](std::unique_ptr<AcDbEntity> e) { out.entities.push_back(std::move(e)); });
+    return out;
+}
+
+bool TableGraphicsBuilder::build(const std::function<void(std::unique_ptr<AcDbEntity>)>& sink) {
+    m_sink = sink;
+    m_drawing = nullptr;
+    m_complete = true;
     // Fills first so that lines and contents are drawn over them.
     addFills();
     addGridLines();
     addContents();
-    return std::move(m_out);
+    m_sink = nullptr;
+    return m_complete;
+}
+
+AcDbTableDrawing TableGraphicsBuilder::buildDrawing(bool& complete) {
+    AcDbTableDrawing out;
+    m_drawing = &out;
+    m_complete = true;
+    m_inFills = true;
+    addFills();
+    m_inFills = false;
+    addGridLines();
+    addContents();
+    m_drawing = nullptr;
+    complete = m_complete;
+    return out;
+}
+
+void TableGraphicsBuilder::emit(std::unique_ptr<AcDbEntity> e) {
+    if (!m_drawing)
+        m_sink(std::move(e));
+    else if (m_inFills)
+        m_drawing->fills.push_back(std::move(e));
+    else
+        m_drawing->contents.push_back(std::move(e));
 }
 
 TableGraphicsBuilder::Rect TableGraphicsBuilder::cellRect(int minRow, int maxRow, int minCol,
@@ -95,7 +129,7 @@ void TableGraphicsBuilder::addFills() {
             m_frame.at(r.left, r.top), m_frame.at(r.right, r.top), m_frame.at(r.left, r.bottom),
             m_frame.at(r.right, r.bottom));
         solid->setColor(m_table.fillColor(row, col));
-        m_out.entities.push_back(std::move(solid));
+        emit(std::move(solid));
     });
 }
 
@@ -106,10 +140,34 @@ void TableGraphicsBuilder::addLine(double u0, double v0, double u1, double v1, i
         m_table.gridEdge(row, col, static_cast<AcDb::CellEdgeMask>(edge));
     if (seg.visibility != AcDb::kVisible)
         return;
+    if (m_drawing) {
+        addRun(u0, v0, u1, v1, seg);
+        return;
+    }
     auto line = std::make_unique<AcDbLine>(m_frame.at(u0, v0), m_frame.at(u1, v1));
     line->setColor(seg.color);
     line->setLineWeight(seg.lineWeight);
-    m_out.entities.push_back(std::move(line));
+    emit(std::move(line));
+}
+
+void TableGraphicsBuilder::addRun(double u0, double v0, double u1, double v1,
+                                  const AcDbTable::GridEdge& seg) {
+    // A segment that continues the last run along the same line, with the
+    // same look, extends it: a grid line of a huge table is one run.
+    std::vector<AcDbTableDrawing::GridLine>& runs = m_drawing->gridLines;
+    if (!runs.empty() && runs.back().color == seg.color &&
+        runs.back().lineWeight == seg.lineWeight && m_runU1 == u0 && m_runV1 == v0 &&
+        ((v0 == v1 && m_runV0 == m_runV1) || (u0 == u1 && m_runU0 == m_runU1))) {
+        runs.back().end = m_frame.at(u1, v1);
+        m_runU1 = u1;
+        m_runV1 = v1;
+        return;
+    }
+    runs.push_back({m_frame.at(u0, v0), m_frame.at(u1, v1), seg.color, seg.lineWeight});
+    m_runU0 = u0;
+    m_runV0 = v0;
+    m_runU1 = u1;
+    m_runV1 = v1;
 }
 
 void TableGraphicsBuilder::addGridLines() {
@@ -131,18 +189,26 @@ void TableGraphicsBuilder::addGridLines() {
                         AcDb::kBottomMask);
         }
     }
-    for (int row = 0; row < m_rows; ++row) {
+    auto vertical = [&](int row, int line) {
+        if (line > 0 && line < m_cols && regionOf(row, line - 1) >= 0 &&
+            regionOf(row, line - 1) == regionOf(row, line))
+            return;
         double top = -m_layout.rowY[row], bottom = -m_layout.rowY[row + 1];
-        for (int line = 0; line <= m_cols; ++line) {
-            if (line > 0 && line < m_cols && regionOf(row, line - 1) >= 0 &&
-                regionOf(row, line - 1) == regionOf(row, line))
-                continue;
-            double u = m_layout.colX[line];
-            if (line < m_cols)
-                addLine(u, top, u, bottom, row, line, AcDb::kLeftMask);
-            else
-                addLine(u, top, u, bottom, row, m_cols - 1, AcDb::kRightMask);
-        }
+        double u = m_layout.colX[line];
+        if (line < m_cols)
+            addLine(u, top, u, bottom, row, line, AcDb::kLeftMask);
+        else
+            addLine(u, top, u, bottom, row, m_cols - 1, AcDb::kRightMask);
+    };
+    if (m_drawing) {
+        // Line by line, so that each vertical line's segments join into runs.
+        for (int line = 0; line <= m_cols; ++line)
+            for (int row = 0; row < m_rows; ++row)
+                vertical(row, line);
+    } else {
+        for (int row = 0; row < m_rows; ++row)
+            for (int line = 0; line <= m_cols; ++line)
+                vertical(row, line);
     }
 }
 
@@ -180,7 +246,7 @@ void TableGraphicsBuilder::addText(int row, int col, const Rect& r) {
     mtext->setTextStyle(resolvedTextStyle(m_table.textStyle(row, col)));
     mtext->setColor(m_table.textColor(row, col));
     mtext->setLocation(m_frame.at(u[alignColumn(alignment)], v[alignLine(alignment)]));
-    m_out.entities.push_back(std::move(mtext));
+    emit(std::move(mtext));
 }
 
 void TableGraphicsBuilder::addBlock(int row, int col, const Rect& r) {
@@ -194,7 +260,7 @@ void TableGraphicsBuilder::addBlock(int row, int col, const Rect& r) {
     const BlockContentBox box = blockContentBox(blockId);
     if (!box.readable) {
         if (box.retryLater)
-            m_out.complete = false;
+            m_complete = false;
         return;
     }
     const AcDbExtents& blockExt = box.extents;
@@ -202,7 +268,7 @@ void TableGraphicsBuilder::addBlock(int row, int col, const Rect& r) {
     {
         AcDbObjectPointer<AcDbBlockTableRecord> rec(blockId, AcDb::kForRead);
         if (!rec) {
-            m_out.complete = false;
+            m_complete = false;
             return;
         }
         for (AcDbObjectId id : rec->entityIds()) {
@@ -277,10 +343,10 @@ void TableGraphicsBuilder::addBlock(int row, int col, const Rect& r) {
     ref->setPosition(m_frame.at(du[alignColumn(alignment)], dv[alignLine(alignment)]));
 
     const AcGeMatrix3d placed = ref->blockTransform();
-    m_out.entities.push_back(std::move(ref));
+    emit(std::move(ref));
     for (auto& text : attributeTexts) {
         text->transformBy(placed);
-        m_out.entities.push_back(std::move(text));
+        emit(std::move(text));
     }
 }
 

@@ -3,8 +3,12 @@
 // block references, in world coordinates.
 
 #include "acdb/entity.h"
+#include "acdb/table.h"
 #include "table_grid.h"
 #include "table_layout.h"
+
+#include <functional>
+#include <memory>
 
 class AcDbTable;
 
@@ -31,7 +35,12 @@ class TableGraphicsBuilder {
 public:
     TableGraphicsBuilder(const AcDbTable& table, const TableFrame& frame,
                          const TableLayout& layout);
+    // Every entity at once.
     TableGraphics build();
+    // Each entity to sink as it is made; false when the picture is incomplete.
+    bool build(const std::function<void(std::unique_ptr<AcDbEntity>)>& sink);
+    // The compact form the screen draws; complete tells as build's.
+    AcDbTableDrawing buildDrawing(bool& complete);
 
 private:
     struct Rect {
@@ -45,6 +54,8 @@ private:
     void addGridLines();
     void addContents();
     void addLine(double u0, double v0, double u1, double v1, int row, int col, int edge);
+    void addRun(double u0, double v0, double u1, double v1, const AcDbTable::GridEdge& seg);
+    void emit(std::unique_ptr<AcDbEntity> e);
     void addText(int row, int col, const Rect& r);
     void addBlock(int row, int col, const Rect& r);
     AcDbObjectId resolvedTextStyle(AcDbObjectId id) const;
@@ -55,7 +66,13 @@ private:
     int m_rows, m_cols;
     std::vector<int> m_regionOfCell; // per cell, index into m_regions or -1
     std::vector<CellRange> m_regions;
-    TableGraphics m_out;
+    // Where entities go: the sink, or the compact drawing (m_drawing set).
+    std::function<void(std::unique_ptr<AcDbEntity>)> m_sink;
+    AcDbTableDrawing* m_drawing = nullptr;
+    bool m_inFills = false;
+    bool m_complete = true;
+    // Plane coordinates of the last grid run, to extend it.
+    double m_runU0 = 0, m_runV0 = 0, m_runU1 = 0, m_runV1 = 0;
 };
 
 } // namespace acdbtable

@@ -10,6 +10,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -35,16 +36,48 @@ struct CellRange {
 // Cell properties a cell may set for itself instead of taking the style's.
 // Bits follow AcDbTable::CellProperty.
 struct CellLook {
-    std::uint8_t overridden = 0; // bit (1 << property) set: the value below rules
     AcDbObjectId textStyle;
     double textHeight = 0.18;
-    int alignment = 2;
     AcCmColor textColor;
     AcCmColor fillColor;
+    int alignment = 2;
+    std::uint8_t overridden = 0; // bit (1 << property) set: the value below rules
     bool fillNone = true;
     bool isOverridden(int property) const { return overridden & (1u << property); }
     void markOverridden(int property) { overridden |= static_cast<std::uint8_t>(1u << property); }
     void clearOverride(int property) { overridden &= static_cast<std::uint8_t>(~(1u << property)); }
+};
+
+// A value most cells leave at its defaults, kept out of the cell record so
+// that big tables stay small: reads of an unset value see the defaults, only
+// edit() allocates. Copies are deep.
+template <class T> class OutOfLine {
+public:
+    OutOfLine() = default;
+    OutOfLine(const OutOfLine& o) : m_p(o.m_p ? std::make_unique<T>(*o.m_p) : nullptr) {}
+    OutOfLine& operator=(const OutOfLine& o) {
+        if (this != &o)
+            m_p = o.m_p ? std::make_unique<T>(*o.m_p) : nullptr;
+        return *this;
+    }
+    OutOfLine(OutOfLine&&) noexcept = default;
+    OutOfLine& operator=(OutOfLine&&) noexcept = default;
+
+    bool isSet() const { return m_p != nullptr; }
+    const T& get() const { return m_p ? *m_p : defaults(); }
+    const T* operator->() const { return &get(); }
+    T& edit() {
+        if (!m_p)
+            m_p = std::make_unique<T>();
+        return *m_p;
+    }
+
+private:
+    static const T& defaults() {
+        static const T d;
+        return d;
+    }
+    std::unique_ptr<T> m_p;
 };
 
 struct CellBlock {
@@ -56,10 +89,10 @@ struct CellBlock {
 };
 
 struct TableCell {
-    int type = 1; // AcDb::CellType: 1 text, 2 block
     std::string text;
-    CellLook look;
-    CellBlock block;
+    OutOfLine<CellLook> look;
+    OutOfLine<CellBlock> block;
+    std::uint8_t type = 1; // AcDb::CellType: 1 text, 2 block
 
     // An empty text cell with the same look: what a new row or column gets.
     TableCell formatOnly() const {
@@ -71,10 +104,11 @@ struct TableCell {
 
 // One grid line segment, shared by the two cells on either side of it.
 // Bits of `overridden` follow AcDbTable::EdgeProperty.
+// Packed: a table has about two per cell.
 struct GridSegment {
     AcCmColor color;
-    int lineWeight = -2; // AcDb::LineWeight
-    int visibility = 0;  // AcDb::Visibility
+    std::int16_t lineWeight = -2; // AcDb::LineWeight
+    std::uint8_t visibility = 0;  // AcDb::Visibility
     std::uint8_t overridden = 0;
     bool isOverridden(int property) const { return overridden & (1u << property); }
     void markOverridden(int property) { overridden |= static_cast<std::uint8_t>(1u << property); }

@@ -120,12 +120,13 @@ void writeTableBlock(DxfWriter& w, SavePlan& plan, const TableBlockPlan& t) {
     beginBlock(w, plan, b);
     if (table) {
         AcGeMatrix3d toBlock = AcGeMatrix3d::translation(-table->position().asVector());
-        for (const auto& g : table->graphics()) {
-            std::unique_ptr<AcDbObject> copy(g->cloneObject());
+        // One entity at a time: a huge table's graphics never sit in memory whole.
+        table->forEachGraphic([&](const AcDbEntity& g) {
+            std::unique_ptr<AcDbObject> copy(g.cloneObject());
             auto* e = AcDbEntity::cast(copy.get());
             if (e && e->transformBy(toBlock) == Acad::eOk)
                 writeEntity(w, plan, *e, plan.handles().take(), t.record, false);
-        }
+        });
     }
     endBlock(w, plan, b);
 }

@@ -12,6 +12,8 @@
 #include "table_cell_codes.h"
 
 #include <cmath>
+#include <limits>
+#include <memory>
 #include <optional>
 
 namespace acdxf {
@@ -212,16 +214,12 @@ void writeTable(const AcDbEntity& e, EntityWriteContext& ctx) {
 
 // ---------------------------------------------------------------- reading
 
-struct ParsedCell {
-    std::uint32_t line = 0;
-    int type = AcDb::kTextCell;
+// What a cell record says beyond its type and text; most cells of big
+// tables say nothing more, so this is kept out of line.
+struct ParsedCellDetails {
     bool autoFit = false;
     int spanCols = 1, spanRows = 1;
-    std::optional<unsigned> flags; // code 177
-    unsigned present = 0;          // properties the record gives, same bits
     double rotation = 0;
-    std::string textRaw;
-    bool hasText = false;
     AcDbHandle block;
     double blockScale = 1;
     bool hasBlockScale = false;
@@ -234,9 +232,31 @@ struct ParsedCell {
     AcCmColor edgeColors[4];
     int edgeWeights[4] = {};
     bool edgeVisible[4] = {};
+};
 
-    // Edge bits of this host's extended data (files that have the section).
-    std::optional<unsigned> edgeFlags;
+// Kept small: a table may have a million of them, all held until the
+// drawing's styles and blocks are read. The text lives in the table's pool.
+struct ParsedCell {
+    std::uint32_t line = 0;
+    int type = AcDb::kTextCell;
+    unsigned flags = 0;     // code 177, when hasFlags
+    unsigned present = 0;   // properties the record gives, same bits
+    unsigned edgeFlags = 0; // edge bits of this host's extended data, when hasEdgeFlags
+    std::uint32_t textBegin = 0, textEnd = 0; // in ParsedTable::texts
+    bool hasFlags = false;
+    bool hasText = false;
+    bool hasEdgeFlags = false;
+    std::unique_ptr<ParsedCellDetails> details;
+
+    const ParsedCellDetails& d() const {
+        static const ParsedCellDetails none;
+        return details ? *details : none;
+    }
+    ParsedCellDetails& edit() {
+        if (!details)
+            details = std::make_unique<ParsedCellDetails>();
+        return *details;
+    }
 
     // A property the record gives counts as an override when the record
     // says so: edges by the extended data of this host's files, else by 177
@@ -245,9 +265,9 @@ struct ParsedCell {
     bool applies(unsigned bit) const {
         if (!(present & bit))
             return false;
-        if (bit > kCellBitsMask && edgeFlags)
-            return *edgeFlags & bit;
-        return !flags || (*flags & bit);
+        if (bit > kCellBitsMask && hasEdgeFlags)
+            return edgeFlags & bit;
+        return !hasFlags || (flags & bit);
     }
 };
 
@@ -258,6 +278,10 @@ struct ParsedTable {
     int rows = -1, cols = -1;
     std::vector<double> heights, widths;
     std::vector<ParsedCell> cells;
+    std::string texts; // the cells' texts, one after another
+    std::string_view text(const ParsedCell& c) const {
+        return std::string_view(texts).substr(c.textBegin, c.textEnd - c.textBegin);
+    }
     std::optional<double> horzMargin, vertMargin;
     TableXdata xdata;
 };
@@ -296,8 +320,10 @@ public:
         finish();
         m_table.xdata = readTableXdata(m_r);
         if (m_table.xdata.hasEdgeOverrides) {
-            for (ParsedCell& cell : m_table.cells)
+            for (ParsedCell& cell : m_table.cells) {
                 cell.edgeFlags = 0u;
+                cell.hasEdgeFlags = true;
+            }
             for (const CellBitsEntry& e : m_table.xdata.edgeOverrides)
                 if (e.row >= 0 && e.row < m_table.rows && e.column >= 0 && e.column < m_table.cols)
                     m_table.cells[std::size_t(e.row) * m_table.cols + e.column].edgeFlags =
@@ -404,71 +430,91 @@ private:
         cell.type = toInt(t);
     }
 
+    // A cell's text pieces come one after another, so each cell's text is
+    // one stretch of the pool.
+    void appendText(ParsedCell& cell, std::string_view piece, const DxfToken& t) {
+        if (piece.size() > std::numeric_limits<std::uint32_t>::max() - m_table.texts.size())
+            damaged(t, "has more cell text than a table can hold");
+        if (!cell.hasText) {
+            cell.textBegin = static_cast<std::uint32_t>(m_table.texts.size());
+            cell.hasText = true;
+        }
+        m_table.texts.append(piece);
+        cell.textEnd = static_cast<std::uint32_t>(m_table.texts.size());
+    }
+
+    // Codes every cell of this host's files carries: a cell whose values are
+    // the defaults keeps no details.
+    template <class V>
+    static void setDetail(ParsedCell& cell, V ParsedCellDetails::*field, V value) {
+        if (cell.details || !(value == ParsedCellDetails().*field))
+            cell.edit().*field = value;
+    }
+
     void cellCode(ParsedCell& cell, const DxfToken& t) {
         switch (t.code) {
         case 174:
-            cell.autoFit = toInt(t) != 0;
+            setDetail(cell, &ParsedCellDetails::autoFit, toInt(t) != 0);
             break;
         case 175:
-            cell.spanCols = toInt(t);
+            setDetail(cell, &ParsedCellDetails::spanCols, toInt(t));
             break;
         case 176:
-            cell.spanRows = toInt(t);
+            setDetail(cell, &ParsedCellDetails::spanRows, toInt(t));
             break;
         case 177:
             cell.flags = static_cast<unsigned>(toInt(t));
+            cell.hasFlags = true;
             break;
         case 145:
-            cell.rotation = toReal(t);
+            setDetail(cell, &ParsedCellDetails::rotation, toReal(t));
             break;
         case 2:
         case 3:
         case 302:
         case 303:
-            cell.textRaw.append(t.value);
-            cell.hasText = true;
+            appendText(cell, t.value, t);
             break;
         case 1:
         case 301:
-            cell.textRaw.append(t.value);
-            cell.hasText = true;
+            appendText(cell, t.value, t);
             break;
         case 340:
-            cell.block = toHandle(t);
+            cell.edit().block = toHandle(t);
             break;
         case 144:
-            cell.blockScale = toReal(t);
-            cell.hasBlockScale = true;
+            cell.edit().blockScale = toReal(t);
+            cell.edit().hasBlockScale = true;
             break;
         case 331:
-            cell.attributes.emplace_back(toHandle(t), std::string());
+            cell.edit().attributes.emplace_back(toHandle(t), std::string());
             break;
         case 300:
-            if (!cell.attributes.empty())
-                cell.attributes.back().second = m_ctx.text(t.value);
+            if (!cell.edit().attributes.empty())
+                cell.edit().attributes.back().second = m_ctx.text(t.value);
             break;
         case 7:
-            cell.textStyle = m_ctx.text(t.value);
+            cell.edit().textStyle = m_ctx.text(t.value);
             cell.present |= kTextStyle;
             break;
         case 140:
-            cell.textHeight = toReal(t);
+            cell.edit().textHeight = toReal(t);
             cell.present |= kTextHeight;
             break;
         case 170:
-            cell.alignment = toInt(t);
+            cell.edit().alignment = toInt(t);
             cell.present |= kAlignment;
             break;
         case 64:
-            cell.textColor = colorFromNumber(toInt(t));
+            cell.edit().textColor = colorFromNumber(toInt(t));
             cell.present |= kTextColor;
             break;
         case 63:
-            cell.fillColor = colorFromNumber(toInt(t));
+            cell.edit().fillColor = colorFromNumber(toInt(t));
             cell.present |= kFillColor;
             break;
         case 283:
-            cell.fillOn = toInt(t) != 0;
+            cell.edit().fillOn = toInt(t) != 0;
             cell.present |= kFillNone;
             break;
         default:
@@ -480,13 +526,13 @@ private:
     void edgeCode(ParsedCell& cell, const DxfToken& t) {
         for (int e = 0; e < 4; ++e) {
             if (t.code == kEdgeColorCodes[e]) {
-                cell.edgeColors[e] = colorFromNumber(toInt(t));
+                cell.edit().edgeColors[e] = colorFromNumber(toInt(t));
                 cell.present |= edgeColor(e);
             } else if (t.code == kEdgeLineWeightCodes[e]) {
-                cell.edgeWeights[e] = toInt(t);
+                cell.edit().edgeWeights[e] = toInt(t);
                 cell.present |= edgeLineWeight(e);
             } else if (t.code == kEdgeVisibilityCodes[e]) {
-                cell.edgeVisible[e] = toInt(t) != 0;
+                cell.edit().edgeVisible[e] = toInt(t) != 0;
                 cell.present |= edgeVisibility(e);
             }
         }
@@ -558,10 +604,10 @@ private:
     }
 
     void merge(int r, int c, const ParsedCell& cell) {
-        if (cell.spanRows <= 1 && cell.spanCols <= 1)
+        if (cell.d().spanRows <= 1 && cell.d().spanCols <= 1)
             return;
-        int maxRow = r + std::max(cell.spanRows, 1) - 1;
-        int maxCol = c + std::max(cell.spanCols, 1) - 1;
+        int maxRow = r + std::max(cell.d().spanRows, 1) - 1;
+        int maxCol = c + std::max(cell.d().spanCols, 1) - 1;
         if (maxRow >= m_p.rows || maxCol >= m_p.cols)
             throw DxfError(cell.line, "ACAD_TABLE cell (" + std::to_string(r + 1) + ", " +
                                           std::to_string(c + 1) +
@@ -574,61 +620,62 @@ private:
 
     void content(int r, int c, const ParsedCell& cell) {
         if (cell.type == AcDb::kBlockCell) {
-            AcDbObjectId block = m_ctx.resolve(cell.block, AcDbBlockTableRecord::desc(),
+            AcDbObjectId block = m_ctx.resolve(cell.d().block, AcDbBlockTableRecord::desc(),
                                                "ACAD_TABLE block cell (340)", cell.line);
             if (block.isNull())
                 m_t.setCellType(r, c, AcDb::kBlockCell);
             else
-                m_t.setCellBlock(r, c, block, cell.autoFit);
-            m_t.setCellBlockAutoFit(r, c, cell.autoFit);
-            if (cell.hasBlockScale && cell.blockScale > 0)
-                m_t.setCellBlockScale(r, c, cell.blockScale);
-            if (cell.rotation != 0)
-                m_t.setCellBlockRotation(r, c, cell.rotation);
-            for (const auto& [handle, value] : cell.attributes) {
+                m_t.setCellBlock(r, c, block, cell.d().autoFit);
+            m_t.setCellBlockAutoFit(r, c, cell.d().autoFit);
+            if (cell.d().hasBlockScale && cell.d().blockScale > 0)
+                m_t.setCellBlockScale(r, c, cell.d().blockScale);
+            if (cell.d().rotation != 0)
+                m_t.setCellBlockRotation(r, c, cell.d().rotation);
+            for (const auto& [handle, value] : cell.d().attributes) {
                 AcDbObjectId attdef = m_ctx.resolve(handle, AcDbAttributeDefinition::desc(),
                                                     "ACAD_TABLE attribute value (331)", cell.line);
                 if (!attdef.isNull())
                     m_t.setCellBlockAttributeValue(r, c, attdef, value);
             }
             if (cell.hasText)
-                m_t.setTextString(r, c, m_ctx.text(cell.textRaw));
+                m_t.setTextString(r, c, m_ctx.text(m_p.text(cell)));
         } else {
             if (cell.type != AcDb::kTextCell)
                 m_t.setCellType(r, c, static_cast<AcDb::CellType>(cell.type));
             if (cell.hasText)
-                m_t.setTextString(r, c, m_ctx.text(cell.textRaw));
+                m_t.setTextString(r, c, m_ctx.text(m_p.text(cell)));
         }
         overrides(r, c, cell);
     }
 
     void overrides(int r, int c, const ParsedCell& cell) {
         if (cell.applies(kTextStyle))
-            m_t.setTextStyle(r, c, findTextStyle(m_ctx, cell.textStyle));
-        if (cell.applies(kTextHeight) && cell.textHeight > 0)
-            m_t.setTextHeight(r, c, cell.textHeight);
-        if (cell.applies(kAlignment) && cell.alignment >= AcDb::kTopLeft &&
-            cell.alignment <= AcDb::kBottomRight)
-            m_t.setCellAlignment(r, c, static_cast<AcDb::CellAlignment>(cell.alignment));
+            m_t.setTextStyle(r, c, findTextStyle(m_ctx, cell.d().textStyle));
+        if (cell.applies(kTextHeight) && cell.d().textHeight > 0)
+            m_t.setTextHeight(r, c, cell.d().textHeight);
+        if (cell.applies(kAlignment) && cell.d().alignment >= AcDb::kTopLeft &&
+            cell.d().alignment <= AcDb::kBottomRight)
+            m_t.setCellAlignment(r, c, static_cast<AcDb::CellAlignment>(cell.d().alignment));
         if (cell.applies(kTextColor))
-            m_t.setTextColor(r, c, cell.textColor);
+            m_t.setTextColor(r, c, cell.d().textColor);
         if (cell.applies(kFillColor))
-            m_t.setFillColor(r, c, cell.fillColor);
+            m_t.setFillColor(r, c, cell.d().fillColor);
         if (cell.applies(kFillNone))
-            m_t.setFillNone(r, c, !cell.fillOn);
+            m_t.setFillNone(r, c, !cell.d().fillOn);
         // Each cell names its own segments, inner ones of merged regions too.
         for (int e = 0; e < 4; ++e) {
             AcDbTable::GridEdge edge;
             if (cell.applies(edgeColor(e))) {
-                edge.color = cell.edgeColors[e];
+                edge.color = cell.d().edgeColors[e];
                 edge.overridden |= 1u << AcDbTable::kEdgeColor;
             }
-            if (cell.applies(edgeLineWeight(e)) && AcDb::isValidLineWeight(cell.edgeWeights[e])) {
-                edge.lineWeight = static_cast<AcDb::LineWeight>(cell.edgeWeights[e]);
+            if (cell.applies(edgeLineWeight(e)) &&
+                AcDb::isValidLineWeight(cell.d().edgeWeights[e])) {
+                edge.lineWeight = static_cast<AcDb::LineWeight>(cell.d().edgeWeights[e]);
                 edge.overridden |= 1u << AcDbTable::kEdgeLineWeight;
             }
             if (cell.applies(edgeVisibility(e))) {
-                edge.visibility = cell.edgeVisible[e] ? AcDb::kVisible : AcDb::kInvisible;
+                edge.visibility = cell.d().edgeVisible[e] ? AcDb::kVisible : AcDb::kInvisible;
                 edge.overridden |= 1u << AcDbTable::kEdgeVisibility;
             }
             if (edge.overridden)

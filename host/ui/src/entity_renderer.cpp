@@ -341,7 +341,20 @@ void EntityRenderer::drawTable(const AcDbTable& table, const Context& ctx) {
     inner.layerForZero = effectiveLayer(table, ctx);
     inner.depth = ctx.depth + 1;
     try {
-        for (const auto& part : table.graphics())
+        const AcDbTableDrawing& picture = table.drawing();
+        for (const auto& part : picture.fills)
+            drawEntity(*part, inner);
+        // Grid lines go through the same path as line entities, one reused
+        // line standing in for each run.
+        AcDbLine line;
+        for (const AcDbTableDrawing::GridLine& run : picture.gridLines) {
+            line.setStartPoint(run.start);
+            line.setEndPoint(run.end);
+            line.setColor(run.color);
+            line.setLineWeight(run.lineWeight);
+            drawEntity(line, inner);
+        }
+        for (const auto& part : picture.contents)
             drawEntity(*part, inner);
     } catch (const std::bad_alloc&) {
         // A table too big for the memory left: its outline stands in for it,

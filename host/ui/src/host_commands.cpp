@@ -5,6 +5,7 @@
 #include "aced.h"
 #include "acutads.h"
 #include "cadhost/cell_selection.h"
+#include "cadhost/documents.h"
 #include "cadhost/system_variables.h"
 #include "cadhost/ui_services.h"
 #include "hostui/drawing_view.h"
@@ -17,6 +18,7 @@
 #include <cctype>
 #include <cmath>
 #include <functional>
+#include <limits>
 #include <string>
 
 namespace hostui {
@@ -304,6 +306,64 @@ void cmdScript() {
         acutPrintf("\n%s", error.c_str());
 }
 
+// Undoes (or redoes) up to count steps of the active drawing, naming each
+// one, then shows the drawing again with the cell selection still valid.
+void stepHistory(bool back, int count) {
+    AcApDocument* doc = activeDocumentOrSay();
+    AcDbUndoHistory* history =
+        doc ? cadhost::DocumentManager::instance().undoHistory(doc) : nullptr;
+    if (!history)
+        return;
+    int done = 0;
+    for (; done < count; ++done) {
+        const std::string name = back ? history->undoName() : history->redoName();
+        const Acad::ErrorStatus es = back ? history->undo() : history->redo();
+        if (es == Acad::eNotApplicable)
+            break;
+        if (es != Acad::eOk) {
+            acutPrintf("\nCannot %s while objects are open.", back ? "undo" : "redo");
+            break;
+        }
+        acutPrintf("\n%s %s", back ? "Undo" : "Redo", name.empty() ? "Edit" : name.c_str());
+    }
+    if (done == 0)
+        acutPrintf(back ? "\nEverything has been undone." : "\nNothing to redo.");
+    if (done > 0) {
+        // Showing the selection again is no edit of its own.
+        AcDbDatabase* db = doc->database();
+        db->setUndoHistory(nullptr);
+        cadhost::CellSelection::instance().revalidate();
+        db->setUndoHistory(history);
+        if (FrameWindow* frame = FrameWindow::instance())
+            frame->drawingView()->refresh();
+    }
+}
+
+void cmdU() {
+    stepHistory(true, 1);
+}
+
+void cmdRedo() {
+    stepHistory(false, 1);
+}
+
+void cmdUndo() {
+    acedInitGet(0, "All");
+    int count = 1;
+    const int rc = acedGetInt("\nEnter the number of operations to undo or [All] <1>: ", &count);
+    if (rc == RTKWORD) {
+        count = std::numeric_limits<int>::max();
+    } else if (rc == RTNONE) {
+        count = 1;
+    } else if (rc != RTNORM) {
+        return;
+    } else if (count < 1) {
+        acutPrintf("\nValue must be positive and nonzero.");
+        return;
+    }
+    stepHistory(true, count);
+}
+
 struct CommandDef {
     const char* name;
     AcRxFunctionPtr function;
@@ -323,6 +383,9 @@ const CommandDef kCommands[] = {
     {"ZOOM", cmdZoom, ACRX_CMD_TRANSPARENT},
     {"APPLOAD", cmdAppload, ACRX_CMD_MODAL},
     {"SCRIPT", cmdScript, ACRX_CMD_MODAL},
+    {"U", cmdU, ACRX_CMD_MODAL},
+    {"UNDO", cmdUndo, ACRX_CMD_MODAL},
+    {"REDO", cmdRedo, ACRX_CMD_MODAL},
 };
 
 } // namespace

@@ -7,6 +7,7 @@
 #include "acdb/symboltables.h"
 #include "acdb/table.h"
 #include "acdb/tablestyle.h"
+#include "acdb/undo.h"
 
 #include <memory>
 #include <string>
@@ -124,8 +125,15 @@ public:
     // (the reader sets the handle seed again when it is done).
     void setNextHandle(AcDbHandle h) { m_nextHandle = h.value(); }
 
+    // ---- undo
+    // The history that records changes to this database (owned by its
+    // document); null records nothing.
+    void setUndoHistory(AcDbUndoHistory* history) { m_undoHistory = history; }
+    AcDbUndoHistory* undoHistory() const { return m_undoHistory; }
+
 private:
     friend class AcDbDeepCloner;
+    friend class AcDbUndoStep;
     AcDbObjectId newStub(AcDbHandle h);
     void buildDefaultContent();
 
@@ -137,6 +145,7 @@ private:
     std::string m_lastFileError;
     std::shared_ptr<void> m_fileHold;
     std::uint64_t m_blockContentRevision = 0;
+    AcDbUndoHistory* m_undoHistory = nullptr;
 };
 
 // Where new entities of a database go when no block is named.

@@ -99,6 +99,7 @@ protected:
 private:
     friend class AcDbDatabase;
     friend struct AcDbOpenAccess;
+    friend class AcDbUndoStep;
     void noteBlockContentWritten() const;
     AcDbStub* m_stub = nullptr;
     AcDbObjectId m_ownerId;

@@ -8,10 +8,26 @@
 #include "acdb/entity.h"
 #include "acdb/tablestyle.h"
 
+#include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 struct AcDbTableData; // the grid, kept out of the header
+
+// What the screen shows of a table, compact enough for huge tables: grid
+// lines as runs of collinear segments with the same look instead of one line
+// entity per segment. Drawn in order: fills, grid lines, contents.
+struct AcDbTableDrawing {
+    struct GridLine {
+        AcGePoint3d start, end; // world coordinates
+        AcCmColor color;
+        AcDb::LineWeight lineWeight = AcDb::kLnWtByBlock;
+    };
+    AcDbEntityList fills;
+    std::vector<GridLine> gridLines;
+    AcDbEntityList contents; // texts and block references
+};
 
 class AcDbTable : public AcDbBlockReference {
     ACDB_DECLARE_MEMBERS(AcDbTable)
@@ -177,6 +193,11 @@ public:
 
     // Lines, solids, texts and block references in world coordinates.
     const AcDbEntityList& graphics() const;
+    // The same entities, in the same order, each built, passed on and
+    // dropped in turn: what writers of huge tables use.
+    void forEachGraphic(const std::function<void(const AcDbEntity&)>& fn) const;
+    // What the screen draws; kept until the table changes.
+    const AcDbTableDrawing& drawing() const;
     // Drops the cached graphics (a referenced block changed).
     void invalidateGraphics();
 

@@ -84,6 +84,16 @@ Acad::ErrorStatus CellSelection::apply(AcDbObjectId tableId, CellRange range, in
     return Acad::eOk;
 }
 
+void CellSelection::revalidate() {
+    if (m_state) {
+        const CellSelectionState s = *m_state;
+        if (apply(s.table, s.range, s.anchorRow, s.anchorCol) == Acad::eOk)
+            return;
+    }
+    // Restored tables may carry a selection older than the current one.
+    clearCellSelection();
+}
+
 void CellSelection::clearCellSelection() {
     if (AcDbDatabase* db = activeDatabase())
         for (AcDbObjectId id : allLayoutEntities(db)) {

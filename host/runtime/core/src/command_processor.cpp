@@ -4,6 +4,7 @@
 #include "accmd.h"
 
 #include "cadhost/command_log.h"
+#include "cadhost/documents.h"
 #include "cadhost/resources.h"
 #include "cadhost/runtime.h"
 #include "command_stack.h"
@@ -77,6 +78,9 @@ void CommandProcessor::runCommand(AcEdCommand* command) {
         m_lastCommand = name;
     m_active.push_back(Active{name});
     std::size_t requestDepth = InputBroker::instance().requestDepth();
+    // One undo step per command, in the drawing it started in.
+    AcApDocument* doc = DocumentManager::instance().activeDocument();
+    DocumentManager::instance().beginUndoGroup(doc, name);
     {
         ResourceScope scope(resources);
         try {
@@ -90,6 +94,7 @@ void CommandProcessor::runCommand(AcEdCommand* command) {
     // Prompts left behind by an exception are closed with the command.
     while (InputBroker::instance().requestDepth() > requestDepth)
         InputBroker::instance().popRequest();
+    DocumentManager::instance().endUndoGroup(doc);
     m_active.pop_back();
 }
 

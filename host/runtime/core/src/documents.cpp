@@ -57,7 +57,11 @@ AcDbDatabase* g_workingOverride = nullptr;
 class Document : public AcApDocument {
 public:
     Document(std::unique_ptr<AcDbDatabase> db, std::string fileName, std::string title)
-        : m_db(std::move(db)), m_fileName(std::move(fileName)), m_title(std::move(title)) {}
+        : m_db(std::move(db)), m_history(std::make_unique<AcDbUndoHistory>(m_db.get())),
+          m_fileName(std::move(fileName)), m_title(std::move(title)) {}
+    ~Document() override {
+        m_history.reset(); // before the database it records
+    }
 
     const char* fileName() const override { return m_fileName.c_str(); }
     const char* docTitle() const override { return m_title.c_str(); }
@@ -78,15 +82,19 @@ public:
         m_title = fileNameOnly(m_fileName);
     }
 
+    AcDbUndoHistory& history() { return *m_history; }
+
     struct Lock {
         int mode;
         std::string command;
+        bool undoGroup = false; // a write lock bounds one undo step
     };
     std::vector<Lock> m_locks;
     std::string m_ctab = "Model";
 
 private:
     std::unique_ptr<AcDbDatabase> m_db;
+    std::unique_ptr<AcDbUndoHistory> m_history;
     std::string m_fileName, m_title;
 };
 
@@ -154,7 +162,12 @@ Acad::ErrorStatus DocumentManager::acquireDocumentLock(AcApDocument* doc, int mo
             return Acad::eLockViolation;
     }
     AcAp::DocLockMode before = d->lockMode(true);
-    d->m_locks.push_back(Document::Lock{mode, globalCmdName ? globalCmdName : ""});
+    const bool write = isWriteMode(mode);
+    d->m_locks.push_back(Document::Lock{mode, globalCmdName ? globalCmdName : "", write});
+    if (write) {
+        std::string name = globalCmdName && *globalCmdName ? globalCmdName : m_actionName;
+        d->history().beginGroup(name);
+    }
     AcAp::DocLockMode after = d->lockMode(true);
     notify([&](AcApDocManagerReactor* r) {
         r->documentLockModeChanged(d, before, after, after, globalCmdName ? globalCmdName : "");
@@ -170,12 +183,34 @@ Acad::ErrorStatus DocumentManager::releaseDocumentLock(AcApDocument* doc) {
         return Acad::eNotApplicable;
     AcAp::DocLockMode before = d->lockMode(true);
     std::string command = d->m_locks.back().command;
+    const bool undoGroup = d->m_locks.back().undoGroup;
     d->m_locks.pop_back();
+    if (undoGroup)
+        endUndoGroup(d);
     AcAp::DocLockMode after = d->lockMode(true);
     notify([&](AcApDocManagerReactor* r) {
         r->documentLockModeChanged(d, before, after, after, command.c_str());
     });
     return Acad::eOk;
+}
+
+void DocumentManager::beginUndoGroup(AcApDocument* doc, const std::string& name) {
+    if (Document* d = known(doc))
+        d->history().beginGroup(name);
+}
+
+void DocumentManager::endUndoGroup(AcApDocument* doc) {
+    Document* d = known(doc);
+    if (!d)
+        return; // closed meanwhile: its history went with it
+    const int limit = SystemVariables::instance().getInt("UNDOLIMIT", 100);
+    d->history().setLimit(static_cast<std::size_t>(std::max(0, limit)));
+    d->history().endGroup();
+}
+
+AcDbUndoHistory* DocumentManager::undoHistory(AcApDocument* doc) const {
+    Document* d = known(doc);
+    return d ? &d->history() : nullptr;
 }
 
 Acad::ErrorStatus DocumentManager::queueCommandString(AcApDocument* doc, const char* text,
@@ -298,7 +333,11 @@ Acad::ErrorStatus DocumentManager::saveDocumentAs(AcApDocument* doc, const char*
     Document* d = known(doc);
     if (!d || !fileName || !*fileName)
         return Acad::eInvalidInput;
+    // Saving refreshes derived data (table pictures) only: not an undo step,
+    // and the redo steps stay.
+    d->database()->setUndoHistory(nullptr);
     Acad::ErrorStatus es = d->database()->saveAs(fileName);
+    d->database()->setUndoHistory(&d->history());
     if (es != Acad::eOk) {
         std::string why = d->database()->lastFileError().empty() ? acadErrorStatusText(es)
                                                                  : d->database()->lastFileError();

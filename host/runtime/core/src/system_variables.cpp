@@ -170,6 +170,7 @@ void SystemVariables::defineStandard() {
         define(std::move(d));
     };
     shortVar("CMDECHO", 1, 0, 1);
+    shortVar("UNDOLIMIT", 100, 0, 10000); // undo steps kept per drawing
     shortVar("OSMODE", 4133, 0, 16383);
     shortVar("FILEDIA", 1, 0, 1);
     shortVar("CMDDIA", 1, 0, 1);

@@ -1,7 +1,8 @@
 #pragma once
 // The host's own commands, registered in the command stack under group
 // "CADHOST": NEW, OPEN, SAVE, SAVEAS, CLOSE, -TABLE, TABLE, TABLEDIT (the
-// text of a picked cell), PROPERTIES, ZOOM, APPLOAD and SCRIPT.
+// text of a picked cell), PROPERTIES, ZOOM, APPLOAD, SCRIPT, and U, UNDO (a
+// number of steps or All) and REDO over the active drawing's undo history.
 //
 // File names are asked on the command line while a script runs or when
 // FILEDIA is 0 ("~" there opens the dialog anyway), otherwise in a file dialog.

@@ -55,6 +55,9 @@ public:
 
     void addListener(CellSelectionListener* listener);
     void removeListener(CellSelectionListener* listener);
+    // Shows the selection again after the drawing's objects were replaced
+    // (undo, redo); cleared when its cells no longer exist.
+    void revalidate();
     // Forgets the state without touching tables (their drawing closed).
     void forget();
 

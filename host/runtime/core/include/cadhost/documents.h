@@ -3,6 +3,8 @@
 
 #include "acdocman.h"
 
+class AcDbUndoHistory;
+
 #include <functional>
 #include <memory>
 #include <string>
@@ -49,6 +51,17 @@ public:
     // Drops the reactors the predicate picks (a module going away).
     void removeReactorsIf(const std::function<bool(const AcApDocManagerReactor*)>& pred);
 
+    // ---- undo
+    // Each command and each write lock bounds one undo step of the document
+    // (groups nest; the outermost makes the step). A write lock taken without
+    // a command name is named after the action running it (a toolbar button's
+    // tooltip), set by whoever dispatches that action.
+    void beginUndoGroup(AcApDocument* doc, const std::string& name);
+    void endUndoGroup(AcApDocument* doc);
+    void setActionName(std::string name) { m_actionName = std::move(name); }
+    const std::string& actionName() const { return m_actionName; }
+    AcDbUndoHistory* undoHistory(AcApDocument* doc) const;
+
 private:
     DocumentManager() = default;
     Document* known(const AcApDocument* doc) const;
@@ -58,6 +71,7 @@ private:
     Document* m_active = nullptr;
     std::vector<AcApDocManagerReactor*> m_reactors;
     int m_untitledCounter = 0;
+    std::string m_actionName;
 };
 
 } // namespace cadhost
