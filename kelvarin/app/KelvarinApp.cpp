@@ -2,6 +2,7 @@
 
 #include "ModuleState.h"
 #include "templates/TemplateDBSetDlg.h"
+#include "templates/TemplateOpenDlg.h"
 #include "templates/TemplateSaveDlg.h"
 #include "toolbar/KvToolbar.h"
 #include "toolbar/ToolbarHandle.h"
@@ -35,6 +36,7 @@ void cmdApplyTableStyle() {
 }
 void cmdOpenTemplate() {
     CAcadFunc scope;
+    openTemplateAsTable(scope.util());
 }
 void cmdSaveTemplate() {
     CAcadFunc scope;

@@ -4,17 +4,37 @@
 #include "templates/TemplateDatabase.h"
 #include "templates/TemplateSave.h"
 
+#include "controls/ButtonST.h"
+
 #include <QPushButton>
 
 using namespace kelvarin::templates;
 
 CTemplateSaveDlg::CTemplateSaveDlg(QWidget* parent) : CAcUiDialog(kTemplate, parent) {}
 
+CButtonST* CTemplateSaveDlg::flatButtonFor(int id) {
+    // The template's push button gives place and id; the flat button takes
+    // them over and reports its clicks as that button would.
+    QWidget* original = GetDlgItem(id);
+    if (!original)
+        return nullptr;
+    auto* button = new CButtonST(original->parentWidget());
+    button->setGeometry(original->geometry());
+    button->setProperty("controlId", id);
+    original->setProperty("controlId", QVariant());
+    original->hide();
+    button->show();
+    connect(button, &QPushButton::clicked, this, [this, id] { OnCommand(id); });
+    return button;
+}
+
 bool CTemplateSaveDlg::OnInitDialog() {
     CAcUiDialog::OnInitDialog();
-    pickButton = item<QPushButton>(kPickButton);
-    if (pickButton)
-        pickButton->setToolTip(QStringLiteral("Select a table"));
+    pickButton = flatButtonFor(kPickButton);
+    if (pickButton) {
+        pickButton->SetIcon(kPickIcon);
+        pickButton->SetTooltipText("Select a table");
+    }
     invalidNameCharacters.assign(std::begin(kelvarin::templates::invalidNameCharacters),
                                  std::end(kelvarin::templates::invalidNameCharacters));
     preview = new CGSScanStatic(this);

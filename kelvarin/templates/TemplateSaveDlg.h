@@ -3,13 +3,14 @@
 // preview; the command copies the table into the template database.
 
 #include "templates/GSScanStatic.h"
+#include "util/UtiCommonFunc.h"
 
 #include "acui.h"
 
 #include <string>
 #include <vector>
 
-class QPushButton;
+class CButtonST;
 
 class CTemplateSaveDlg : public CAcUiDialog {
     Q_OBJECT
@@ -18,10 +19,11 @@ public:
     static constexpr int kNameEdit = 229;
     static constexpr int kPickButton = 230;
     static constexpr int kPreview = 232;
+    static constexpr unsigned kPickIcon = 221;
     explicit CTemplateSaveDlg(QWidget* parent = nullptr);
 
     CGSScanStatic* preview = nullptr;
-    QPushButton* pickButton = nullptr;
+    CButtonST* pickButton = nullptr;
     std::vector<std::string> invalidNameCharacters;
     std::string templateName;
     AcDbObjectId tableId;
@@ -35,6 +37,9 @@ protected:
     bool OnInitDialog() override;
     void OnOK() override;
     void OnCommand(int id) override;
+
+private:
+    CButtonST* flatButtonFor(int id);
 };
 
 // Body of the save command.

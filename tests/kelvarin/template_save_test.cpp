@@ -114,8 +114,7 @@ TEST_F(TemplateSaveTest, ChecksComeInTheirOrderWithTheirMessages) {
 }
 
 TEST_F(TemplateSaveTest, TheTableIsStoredAtTheBlockOriginWithOneReference) {
-    ASSERT_EQ(addTemplate(path, "Door schedule Ü", table, {100, 50, 0}),
-              TemplateSaveResult::Saved);
+    ASSERT_EQ(addTemplate(path, "Door schedule Ü", table, {100, 50, 0}), TemplateSaveResult::Saved);
     auto db = readTemplateDatabase(path);
     ASSERT_TRUE(db);
     EXPECT_EQ(templateNames(db.get()), (std::vector<std::string>{"Door schedule Ü"}));
