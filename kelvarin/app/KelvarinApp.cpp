@@ -1,7 +1,10 @@
 #include "KelvarinApp.h"
 
 #include "ModuleState.h"
+#include "templates/TableStyleDlg.h"
 #include "templates/TemplateDBSetDlg.h"
+#include "templates/TemplateOpenDlg.h"
+#include "templates/TemplateSaveDlg.h"
 #include "toolbar/KvToolbar.h"
 #include "toolbar/ToolbarHandle.h"
 
@@ -31,12 +34,15 @@ void cmdTest() {
 }
 void cmdApplyTableStyle() {
     CAcadFunc scope;
+    applyTableStyle(scope.util());
 }
 void cmdOpenTemplate() {
     CAcadFunc scope;
+    openTemplateAsTable(scope.util());
 }
 void cmdSaveTemplate() {
     CAcadFunc scope;
+    saveTableAsTemplate(scope.util());
 }
 
 constexpr Adesk::Int32 kFlags = ACRX_CMD_TRANSPARENT;
