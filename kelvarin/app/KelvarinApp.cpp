@@ -2,6 +2,8 @@
 
 #include "ModuleState.h"
 #include "templates/TemplateDBSetDlg.h"
+#include "templates/TemplateOpenDlg.h"
+#include "templates/TemplateSaveDlg.h"
 #include "toolbar/KvToolbar.h"
 #include "toolbar/ToolbarHandle.h"
 
@@ -34,9 +36,11 @@ void cmdApplyTableStyle() {
 }
 void cmdOpenTemplate() {
     CAcadFunc scope;
+    openTemplateAsTable(scope.util());
 }
 void cmdSaveTemplate() {
     CAcadFunc scope;
+    saveTableAsTemplate(scope.util());
 }
 
 constexpr Adesk::Int32 kFlags = ACRX_CMD_TRANSPARENT;
