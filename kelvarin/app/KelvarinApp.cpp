@@ -1,6 +1,7 @@
 #include "KelvarinApp.h"
 
 #include "ModuleState.h"
+#include "templates/TableStyleDlg.h"
 #include "templates/TemplateDBSetDlg.h"
 #include "templates/TemplateOpenDlg.h"
 #include "templates/TemplateSaveDlg.h"
@@ -33,6 +34,7 @@ void cmdTest() {
 }
 void cmdApplyTableStyle() {
     CAcadFunc scope;
+    applyTableStyle(scope.util());
 }
 void cmdOpenTemplate() {
     CAcadFunc scope;

@@ -473,6 +473,25 @@ def case_undo_toolbar(c):
         check(name in log, "the transcript lacks %r" % name)
 
 
+def case_apply_style(c):
+    import ezdxf
+    doc = ezdxf.new("R2004")
+    doc.modelspace().add_line((20, 5), (30, 15))
+    doc.saveas(c.path("line.dxf"))
+    run = c.host("--script", c.script("make_table.scr", "apply_style.scr"), "--save", "out.dxf",
+                 "line.dxf")
+    check(run.out.count("Table style \"") == 2, run.out)
+    doc = audit(checked(c, "out.dxf"))
+    styles = {name: style.dxf.handle for name, style in doc.rootdict["ACAD_TABLESTYLE"].items()}
+    check(set(styles) == {"Standard", "Doors", "Windows"}, "styles: %r" % sorted(styles))
+    found = tables(c.path("out.dxf"))
+    check(len(found) == 1, "%d tables" % len(found))
+    check(values(found[0], "342") == [styles["Doors"]],
+          "the table's style is %r, Doors is %s" % (values(found[0], "342"), styles["Doors"]))
+    check(len(doc.modelspace().query("LINE")) == 1, "the line went")
+    check_png(c.path("apply_style_dialog.png"))
+
+
 CASES = {name[5:]: f for name, f in globals().items() if name.startswith("case_")}
 
 
