@@ -1,9 +1,11 @@
 #include "hostui/frame_window.h"
 
+#include "acdb/undo.h"
 #include "cadhost/command_processor.h"
 #include "cadhost/documents.h"
 #include "cadhost/input_broker.h"
 #include "cadhost/menu_groups.h"
+#include "hostui/action_names.h"
 #include "hostui/color_dialog.h"
 #include "hostui/command_line_widget.h"
 #include "hostui/control_bar.h"
@@ -48,7 +50,7 @@ FrameWindow::FrameWindow(QWidget* parent)
       m_propertiesDock(new QDockWidget(tr("Properties"), this)), m_coordinates(new QLabel(this)),
       m_waiter(new EventLoopInputWaiter(this)), m_pump(new CommandPump(this)),
       m_frameService(std::make_unique<FrameService>(this)),
-      m_colorDialogs(std::make_unique<QtColorDialogs>()) {
+      m_colorDialogs(std::make_unique<QtColorDialogs>()), m_actionNamer(new ActionNamer(this)) {
     g_frame = this;
     setObjectName(QStringLiteral("cadhostFrame"));
     setWindowTitle(QStringLiteral("cadhost"));
@@ -123,6 +125,18 @@ void FrameWindow::buildMenus() {
     file->addSeparator();
     file->addAction(tr("E&xit"), this, &QWidget::close);
 
+    // Undo and Redo run as commands, so a step taken from the menu is the
+    // same as one typed; their texts name the step (see updateUndoActions).
+    QMenu* edit = menuBar()->addMenu(tr("&Edit"));
+    edit->setObjectName(QStringLiteral("editMenu"));
+    m_undoAction = commandAction(edit, tr("&Undo"), QStringLiteral("_U"), QKeySequence::Undo);
+    m_undoAction->setObjectName(QStringLiteral("editUndo"));
+    m_redoAction = commandAction(edit, tr("&Redo"), QStringLiteral("_REDO"));
+    m_redoAction->setObjectName(QStringLiteral("editRedo"));
+    m_redoAction->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    connect(edit, &QMenu::aboutToShow, this, &FrameWindow::updateUndoActions);
+
     QMenu* view = menuBar()->addMenu(tr("&View"));
     view->setObjectName(QStringLiteral("viewMenu"));
     view->addAction(tr("Zoom &Extents"), m_view, &DrawingView::zoomExtents);
@@ -155,11 +169,11 @@ void FrameWindow::buildMenus() {
         QMessageBox::about(this, tr("About cadhost"),
                            tr("cadhost: a CAD host for the Vorel suite's add-in modules."));
     });
-    m_ownMenus = {file, view, draw, tools, help};
+    m_ownMenus = {file, edit, view, draw, tools, help};
 
     // The host's own menus hold the first bar positions; menu groups place theirs among them.
     auto& groups = cadhost::MenuGroups::instance();
-    groups.setHostMenus({"File", "View", "Draw", "Tools", "Help"});
+    groups.setHostMenus({"File", "Edit", "View", "Draw", "Tools", "Help"});
     groups.setChangedListener([this] { scheduleGroupRebuild(); });
     if (groups.count() > 0)
         scheduleGroupRebuild();
@@ -218,7 +232,7 @@ void FrameWindow::rebuildGroupMenus() {
     menuBar()->clear();
 
     auto& groups = cadhost::MenuGroups::instance();
-    static const char* const kOwn[] = {"File", "View", "Draw", "Tools", "Help"};
+    static const char* const kOwn[] = {"File", "Edit", "View", "Draw", "Tools", "Help"};
     for (const auto& entry : groups.bar()) {
         if (entry.group.empty()) {
             for (std::size_t i = 0; i < m_ownMenus.size(); ++i)
@@ -336,7 +350,24 @@ void FrameWindow::showProperties() {
     m_propertiesDock->raise();
 }
 
+void FrameWindow::updateUndoActions() {
+    AcDbUndoHistory* history =
+        m_shown ? cadhost::DocumentManager::instance().undoHistory(m_shown) : nullptr;
+    auto label = [](const QString& verb, const std::string& name) {
+        QString step = QString::fromStdString(name.empty() ? std::string("Edit") : name);
+        step.replace(QLatin1Char('&'), QStringLiteral("&&"));
+        return verb + QLatin1Char(' ') + step;
+    };
+    const bool canUndo = history && history->canUndo();
+    const bool canRedo = history && history->canRedo();
+    m_undoAction->setText(canUndo ? label(tr("&Undo"), history->undoName()) : tr("&Undo"));
+    m_redoAction->setText(canRedo ? label(tr("&Redo"), history->redoName()) : tr("&Redo"));
+    m_undoAction->setEnabled(canUndo);
+    m_redoAction->setEnabled(canRedo);
+}
+
 void FrameWindow::refreshDrawing() {
+    updateUndoActions();
     m_view->refresh();
     if (m_propertiesDock->isVisible())
         m_properties->refresh();
@@ -379,6 +410,7 @@ void FrameWindow::showDocument(AcApDocument* doc) {
     m_shown = doc;
     m_view->setDatabase(doc ? doc->database() : nullptr);
     updateTitle();
+    updateUndoActions();
 }
 
 void FrameWindow::updateTitle() {

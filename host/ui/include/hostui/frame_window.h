@@ -11,6 +11,7 @@
 #include <QMainWindow>
 #include <memory>
 
+class QAction;
 class QDockWidget;
 class QLabel;
 class QToolBar;
@@ -21,6 +22,7 @@ namespace hostui {
 class CommandLineWidget;
 class CommandPump;
 class ControlBar;
+class ActionNamer;
 class DrawingView;
 class EventLoopInputWaiter;
 class FrameService;
@@ -70,6 +72,10 @@ public:
     void showProperties();
     // Redraws the drawing and refreshes what shows the drawing's state.
     void refreshDrawing();
+    // Edit menu: Undo and Redo name the step they would take (Ctrl+Z, Ctrl+Y).
+    QAction* undoAction() const { return m_undoAction; }
+    QAction* redoAction() const { return m_redoAction; }
+    void updateUndoActions();
 
     // ---- AcApDocManagerReactor
     void documentActivated(AcApDocument* doc) override;
@@ -118,6 +124,9 @@ private:
     AcApDocument* m_shown = nullptr;
     bool m_autoFit = true;
     bool m_refreshQueued = false;
+    QAction* m_undoAction = nullptr;
+    QAction* m_redoAction = nullptr;
+    ActionNamer* m_actionNamer;
 };
 
 } // namespace hostui
