@@ -261,7 +261,7 @@ def case_menu_groups(c):
         f.write('(command "_.menuload" "%s")(princ)\n' % c.path("Suite Menu.mns"))
         f.write("(while T (setq x 1))\n")
         f.write("(+ 1 (* 2 3))\n")
-        f.write("@expect placed at 4\n")
+        f.write("@expect placed at 5\n")
         f.write('(menucmd "P4.1=?")\n')
         f.write('(command "_.menuload" "%s")\n' % c.path("Suite Menu.mns"))
         f.write("@expect already loaded\n")
@@ -270,7 +270,7 @@ def case_menu_groups(c):
     check(run.code == 0, str(run))
     with open(c.path("transcript.txt")) as f:
         transcript = f.read()
-    for text in ("placed at 4", "; error: evaluation stopped: too many steps", "\n7\n", '\n""'):
+    for text in ("placed at 5", "; error: evaluation stopped: too many steps", "\n7\n", '\n""'):
         check(text in transcript, "transcript lacks %r\n%s" % (text, transcript))
     check_png(c.path("menus.png"))
 

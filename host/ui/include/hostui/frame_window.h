@@ -112,7 +112,7 @@ private:
     QDockWidget* m_commandDock;
     QDockWidget* m_propertiesDock;
     QToolBar* m_standardBar = nullptr;
-    std::vector<QMenu*> m_ownMenus;       // File, View, Draw, Tools, Help
+    std::vector<QMenu*> m_ownMenus;       // File, Edit, View, Draw, Tools, Help
     std::vector<QWidget*> m_groupWidgets; // menus and toolbars made from menu groups
     bool m_groupRebuildQueued = false;
     QLabel* m_coordinates;
