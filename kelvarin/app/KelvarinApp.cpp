@@ -4,6 +4,8 @@
 #include "app/DemoHtmDia.h"
 #include "app/WebAddresses.h"
 #include "templates/TemplateDBSetDlg.h"
+#include "templates/TemplateOpenDlg.h"
+#include "templates/TemplateSaveDlg.h"
 #include "toolbar/KvToolbar.h"
 #include "toolbar/ToolbarHandle.h"
 #include "update/LiveUpdateDlg.h"
@@ -59,9 +61,11 @@ void cmdApplyTableStyle() {
 }
 void cmdOpenTemplate() {
     CAcadFunc scope;
+    openTemplateAsTable(scope.util());
 }
 void cmdSaveTemplate() {
     CAcadFunc scope;
+    saveTableAsTemplate(scope.util());
 }
 
 constexpr Adesk::Int32 kFlags = ACRX_CMD_TRANSPARENT;
