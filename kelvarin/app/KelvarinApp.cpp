@@ -31,7 +31,9 @@ void cmdAbout() {
     CAcadFunc scope;
 }
 void cmdUpdate() {
-    showLiveUpdate();
+    ModuleResourceScope resources;
+    CLiveUpdateDlg dialog;
+    dialog.DoModal();
 }
 void cmdSupport() {
     openInShell(kelvarin::supportMail(kelvarin::makerSupportMail()));

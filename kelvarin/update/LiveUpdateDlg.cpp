@@ -1,6 +1,5 @@
 #include "update/LiveUpdateDlg.h"
 
-#include "app/ModuleState.h"
 #include "app/WebAddresses.h"
 #include "controls/Hyperlink.h"
 #include "update/UpdateCheck.h"
@@ -103,10 +102,4 @@ bool CLiveUpdateDlg::checkForUpdate() {
     QCoreApplication::sendPostedEvents(this); // the last status text
     m_checking = false;
     return found;
-}
-
-void showLiveUpdate() {
-    ModuleResourceScope resources;
-    CLiveUpdateDlg dialog;
-    dialog.DoModal();
 }

@@ -27,8 +27,9 @@ public:
     CHyperlink* hyperlink() const { return m_link; }
     bool isChecking() const { return m_checking; }
 
-protected:
     bool OnInitDialog() override;
+
+protected:
     void OnCommand(int id) override;
     void OnCancel() override;
 
@@ -44,6 +45,3 @@ private:
     bool m_checking = false;
     bool m_closeWhenDone = false;
 };
-
-// Body of the update command.
-void showLiveUpdate();
