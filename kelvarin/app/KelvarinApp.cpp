@@ -3,6 +3,7 @@
 #include "ModuleState.h"
 #include "app/DemoHtmDia.h"
 #include "app/WebAddresses.h"
+#include "templates/TableStyleDlg.h"
 #include "templates/TemplateDBSetDlg.h"
 #include "templates/TemplateOpenDlg.h"
 #include "templates/TemplateSaveDlg.h"
@@ -60,6 +61,7 @@ void cmdTest() {
 }
 void cmdApplyTableStyle() {
     CAcadFunc scope;
+    applyTableStyle(scope.util());
 }
 void cmdOpenTemplate() {
     CAcadFunc scope;

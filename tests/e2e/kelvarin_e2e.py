@@ -454,6 +454,44 @@ def case_template_failures(c):
     check(open(db, "rb").read() == good, "the held database was changed")
 
 
+def case_undo_toolbar(c):
+    # Every toolbar edit taken back by U gives the drawing saved before it.
+    run = c.host("--script", c.script("make_table.scr", "undo_toolbar.scr"))
+    body = e2e.drawing_body
+    steps = ["k0.dxf", "k1.dxf", "k2.dxf", "k3.dxf", "k4.dxf", "k5.dxf"]
+    for i in range(1, len(steps)):
+        before, after = steps[i - 1], steps[i]
+        check(body(c.path(after)) != body(c.path(before)),
+              "%s is the same as %s: the edit changed nothing" % (after, before))
+        undone = after.replace(".dxf", "_undone.dxf")
+        check(body(checked(c, undone)) == body(c.path(before)),
+              "%s differs from %s\n%s" % (undone, before, run))
+    check(body(checked(c, "k_all_undone.dxf")) == body(c.path("k0.dxf")), str(run))
+    check(body(checked(c, "k_all_redone.dxf")) == body(c.path("k5.dxf")), str(run))
+    log = run.out
+    for name in ("Undo Merge Cells", "Redo Merge Cells", "Undo Font Color", "Undo Insert Table"):
+        check(name in log, "the transcript lacks %r" % name)
+
+
+def case_apply_style(c):
+    import ezdxf
+    doc = ezdxf.new("R2004")
+    doc.modelspace().add_line((20, 5), (30, 15))
+    doc.saveas(c.path("line.dxf"))
+    run = c.host("--script", c.script("make_table.scr", "apply_style.scr"), "--save", "out.dxf",
+                 "line.dxf")
+    check(run.out.count("Table style \"") == 2, run.out)
+    doc = audit(checked(c, "out.dxf"))
+    styles = {name: style.dxf.handle for name, style in doc.rootdict["ACAD_TABLESTYLE"].items()}
+    check(set(styles) == {"Standard", "Doors", "Windows"}, "styles: %r" % sorted(styles))
+    found = tables(c.path("out.dxf"))
+    check(len(found) == 1, "%d tables" % len(found))
+    check(values(found[0], "342") == [styles["Doors"]],
+          "the table's style is %r, Doors is %s" % (values(found[0], "342"), styles["Doors"]))
+    check(len(doc.modelspace().query("LINE")) == 1, "the line went")
+    check_png(c.path("apply_style_dialog.png"))
+
+
 CASES = {name[5:]: f for name, f in globals().items() if name.startswith("case_")}
 
 
