@@ -454,6 +454,25 @@ def case_template_failures(c):
     check(open(db, "rb").read() == good, "the held database was changed")
 
 
+def case_undo_toolbar(c):
+    # Every toolbar edit taken back by U gives the drawing saved before it.
+    run = c.host("--script", c.script("make_table.scr", "undo_toolbar.scr"))
+    body = e2e.drawing_body
+    steps = ["k0.dxf", "k1.dxf", "k2.dxf", "k3.dxf", "k4.dxf", "k5.dxf"]
+    for i in range(1, len(steps)):
+        before, after = steps[i - 1], steps[i]
+        check(body(c.path(after)) != body(c.path(before)),
+              "%s is the same as %s: the edit changed nothing" % (after, before))
+        undone = after.replace(".dxf", "_undone.dxf")
+        check(body(checked(c, undone)) == body(c.path(before)),
+              "%s differs from %s\n%s" % (undone, before, run))
+    check(body(checked(c, "k_all_undone.dxf")) == body(c.path("k0.dxf")), str(run))
+    check(body(checked(c, "k_all_redone.dxf")) == body(c.path("k5.dxf")), str(run))
+    log = run.out
+    for name in ("Undo Merge Cells", "Redo Merge Cells", "Undo Font Color", "Undo Insert Table"):
+        check(name in log, "the transcript lacks %r" % name)
+
+
 def case_apply_style(c):
     import ezdxf
     doc = ezdxf.new("R2004")

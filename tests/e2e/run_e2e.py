@@ -285,6 +285,21 @@ def case_undo(c):
           "the second table changed nothing")
 
 
+def case_undo_commands(c):
+    run = c.run("--script", c.script("undo_commands.scr"))
+    check(run.code == 0, str(run))
+    same = {"t1_undone.dxf": "base.dxf", "t2_undone.dxf": "t1.dxf", "t3_undone.dxf": "t2.dxf",
+            "failed_undone.dxf": "t2.dxf", "saved_undo_two.dxf": "t1.dxf",
+            "saved_redo_two.dxf": "t3.dxf", "saved.dxf": "t3.dxf"}
+    for saved, expected in same.items():
+        check(drawing_body(c.path(saved)) == drawing_body(c.path(expected)),
+              "%s differs from %s\n%s" % (saved, expected, run))
+        audit(c.path(saved))
+    for changed, before in (("t1.dxf", "base.dxf"), ("t2.dxf", "t1.dxf"), ("t3.dxf", "t2.dxf")):
+        check(drawing_body(c.path(changed)) != drawing_body(c.path(before)),
+              "%s is the same as %s: the command changed nothing" % (changed, before))
+
+
 def case_profile_modules(c):
     os.makedirs(c.profile, exist_ok=True)
     with open(os.path.join(c.profile, "startup.lst"), "w") as f:

@@ -1,7 +1,9 @@
 #include "hostui/frame_window.h"
 
+#include "acdb/undo.h"
 #include "cadhost/command_processor.h"
 #include "cadhost/documents.h"
+#include "hostui/action_names.h"
 #include "hostui/color_dialog.h"
 #include "hostui/command_line_widget.h"
 #include "hostui/control_bar.h"
@@ -44,7 +46,7 @@ FrameWindow::FrameWindow(QWidget* parent)
       m_propertiesDock(new QDockWidget(tr("Properties"), this)), m_coordinates(new QLabel(this)),
       m_waiter(new EventLoopInputWaiter(this)), m_pump(new CommandPump(this)),
       m_frameService(std::make_unique<FrameService>(this)),
-      m_colorDialogs(std::make_unique<QtColorDialogs>()) {
+      m_colorDialogs(std::make_unique<QtColorDialogs>()), m_actionNamer(new ActionNamer(this)) {
     g_frame = this;
     setObjectName(QStringLiteral("cadhostFrame"));
     setWindowTitle(QStringLiteral("cadhost"));
@@ -117,6 +119,18 @@ void FrameWindow::buildMenus() {
     commandAction(file, tr("&Close"), QStringLiteral("_CLOSE"));
     file->addSeparator();
     file->addAction(tr("E&xit"), this, &QWidget::close);
+
+    // Undo and Redo run as commands, so a step taken from the menu is the
+    // same as one typed; their texts name the step (see updateUndoActions).
+    QMenu* edit = menuBar()->addMenu(tr("&Edit"));
+    edit->setObjectName(QStringLiteral("editMenu"));
+    m_undoAction = commandAction(edit, tr("&Undo"), QStringLiteral("_U"), QKeySequence::Undo);
+    m_undoAction->setObjectName(QStringLiteral("editUndo"));
+    m_redoAction = commandAction(edit, tr("&Redo"), QStringLiteral("_REDO"));
+    m_redoAction->setObjectName(QStringLiteral("editRedo"));
+    m_redoAction->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    connect(edit, &QMenu::aboutToShow, this, &FrameWindow::updateUndoActions);
 
     QMenu* view = menuBar()->addMenu(tr("&View"));
     view->setObjectName(QStringLiteral("viewMenu"));
@@ -226,7 +240,24 @@ void FrameWindow::showProperties() {
     m_propertiesDock->raise();
 }
 
+void FrameWindow::updateUndoActions() {
+    AcDbUndoHistory* history =
+        m_shown ? cadhost::DocumentManager::instance().undoHistory(m_shown) : nullptr;
+    auto label = [](const QString& verb, const std::string& name) {
+        QString step = QString::fromStdString(name.empty() ? std::string("Edit") : name);
+        step.replace(QLatin1Char('&'), QStringLiteral("&&"));
+        return verb + QLatin1Char(' ') + step;
+    };
+    const bool canUndo = history && history->canUndo();
+    const bool canRedo = history && history->canRedo();
+    m_undoAction->setText(canUndo ? label(tr("&Undo"), history->undoName()) : tr("&Undo"));
+    m_redoAction->setText(canRedo ? label(tr("&Redo"), history->redoName()) : tr("&Redo"));
+    m_undoAction->setEnabled(canUndo);
+    m_redoAction->setEnabled(canRedo);
+}
+
 void FrameWindow::refreshDrawing() {
+    updateUndoActions();
     m_view->refresh();
     if (m_propertiesDock->isVisible())
         m_properties->refresh();
@@ -269,6 +300,7 @@ void FrameWindow::showDocument(AcApDocument* doc) {
     m_shown = doc;
     m_view->setDatabase(doc ? doc->database() : nullptr);
     updateTitle();
+    updateUndoActions();
 }
 
 void FrameWindow::updateTitle() {

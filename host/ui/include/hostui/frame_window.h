@@ -10,6 +10,7 @@
 #include <QMainWindow>
 #include <memory>
 
+class QAction;
 class QDockWidget;
 class QLabel;
 class QToolBar;
@@ -19,6 +20,7 @@ namespace hostui {
 class CommandLineWidget;
 class CommandPump;
 class ControlBar;
+class ActionNamer;
 class DrawingView;
 class EventLoopInputWaiter;
 class FrameService;
@@ -68,6 +70,10 @@ public:
     void showProperties();
     // Redraws the drawing and refreshes what shows the drawing's state.
     void refreshDrawing();
+    // Edit menu: Undo and Redo name the step they would take (Ctrl+Z, Ctrl+Y).
+    QAction* undoAction() const { return m_undoAction; }
+    QAction* redoAction() const { return m_redoAction; }
+    void updateUndoActions();
 
     // ---- AcApDocManagerReactor
     void documentActivated(AcApDocument* doc) override;
@@ -109,6 +115,9 @@ private:
     AcApDocument* m_shown = nullptr;
     bool m_autoFit = true;
     bool m_refreshQueued = false;
+    QAction* m_undoAction = nullptr;
+    QAction* m_redoAction = nullptr;
+    ActionNamer* m_actionNamer;
 };
 
 } // namespace hostui
