@@ -13,12 +13,19 @@ bin="$root/build/dev/bin"
 out="$root/out/demo"
 rm -rf "$out"
 mkdir -p "$out"
-# The table add-in; once the suite loader is built, it loads the add-in.
-modules=(--load "$bin/Kelvarin.arx")
-[ -f "$bin/Vorel2005.arx" ] && modules=(--load "$bin/Vorel2005.arx")
+# The suite installed for this profile: the host's start-up list loads the
+# suite loader Vorel2005.arx, which loads the suite menu and Kelvarin.arx.
+bash scripts/install-suite.sh --profile "$out/profile" --prefix "$out/install"
+
+# First start: the suite menu with the add-in's submenu, and its toolbar.
+(cd "$out" && "$bin/cadhost" --headless --profile "$out/profile" \
+    --script "$root/examples/suite.scr" --transcript transcript_suite.txt) || {
+    echo "demo: the suite run failed; see $out/transcript_suite.txt" >&2
+    exit 1
+}
 
 status=0
-(cd "$out" && "$bin/cadhost" --headless --profile "$out/profile" "${modules[@]}" \
+(cd "$out" && "$bin/cadhost" --headless --profile "$out/profile" \
     --script "$root/examples/demo.scr" --save edited.dxf --screenshot 13_final.png \
     --transcript transcript.txt "$root/examples/tables.dxf") || status=$?
 
@@ -35,7 +42,7 @@ REGEDIT4
 "IsFloating"=dword:00000000
 "DockStyle"=dword:00002000
 REG
-(cd "$out" && "$bin/cadhost" --headless --profile "$out/profile" "${modules[@]}" \
+(cd "$out" && "$bin/cadhost" --headless --profile "$out/profile" \
     --script "$root/examples/docked.scr" --transcript transcript_docked.txt edited.dxf) || {
     echo "demo: the docked-bar run failed; see $out/transcript_docked.txt" >&2
     exit 1
@@ -43,6 +50,7 @@ REG
 echo "demo: ezdxf audit of the edited drawing and the template database:"
 /usr/bin/python3 -m ezdxf audit "$out/edited.dxf" | sed 's/^/  /'
 /usr/bin/python3 -m ezdxf audit "$out/Templates.db" | sed 's/^/  /'
+echo "demo: suite folder    $out/install/suite"
 echo "demo: edited drawing  $out/edited.dxf"
 echo "demo: templates       $out/Templates.db"
 echo "demo: transcript      $out/transcript.txt"

@@ -2,6 +2,7 @@
 
 #include "ModuleState.h"
 #include "app/DemoHtmDia.h"
+#include "app/SuiteMenu.h"
 #include "app/WebAddresses.h"
 #include "templates/TableStyleDlg.h"
 #include "templates/TemplateDBSetDlg.h"
@@ -156,6 +157,7 @@ AcRx::AppRetCode CAcadKelvarinApp::On_kInitAppMsg(void* pkt) {
                               entry.handler, entry.uiContext, -1, resource);
         }
     }
+    kelvarin::addSuiteMenuAndToolbar();
     g_toolbar.createToolbar(g_toolbarHandle);
     return AcRx::kRetOK;
 }

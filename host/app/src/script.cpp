@@ -120,10 +120,10 @@ std::vector<ScriptLine> parseScript(const std::string& text) {
 }
 
 bool isKnownDirective(const std::string& name) {
-    static const char* const known[] = {"cells",  "nocells", "cancel", "toolbar", "dropdown",
-                                        "choose", "tearoff", "picker", "key",     "dialog",
-                                        "set",    "check",   "select", "click",   "answer",
-                                        "file",   "expect",  "open",   "save",    "screenshot"};
+    static const char* const known[] = {
+        "cells",  "nocells", "cancel", "toolbar", "dropdown", "choose",     "tearoff",
+        "picker", "key",     "dialog", "set",     "check",    "select",     "click",
+        "answer", "file",    "expect", "open",    "save",     "screenshot", "menu"};
     return std::any_of(std::begin(known), std::end(known),
                        [&](const char* k) { return name == k; });
 }

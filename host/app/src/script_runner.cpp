@@ -383,6 +383,11 @@ ScriptRunner::Outcome ScriptRunner::directive(const ScriptLine& line) {
             return failWith("expected @" + d + " ID");
         return posted(d == "toolbar" ? clickToolbarButton(*id) : openDropDown(*id));
     }
+    if (d == "menu") {
+        if (arg.empty())
+            return failWith("expected @menu TITLE[>ITEM...]");
+        return posted(openMenuPath(arg));
+    }
     if (d == "choose") {
         const auto n = parseInt(arg);
         if (!n)

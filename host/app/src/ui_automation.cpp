@@ -13,7 +13,9 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMainWindow>
 #include <QMenu>
+#include <QMenuBar>
 #include <QMetaMethod>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
@@ -180,6 +182,77 @@ Problem clickToolbarButton(int id) {
         return std::nullopt;
     }
     return "no toolbar button has command id " + idText(id);
+}
+
+namespace {
+
+QString withoutMnemonics(QString text) {
+    return text.remove(QLatin1Char('&'));
+}
+
+QAction* actionLabelled(const QList<QAction*>& actions, const QString& label) {
+    for (QAction* a : actions)
+        if (!a->isSeparator() && withoutMnemonics(a->text()) == label)
+            return a;
+    return nullptr;
+}
+
+} // namespace
+
+Problem openMenuPath(const std::string& path) {
+    QStringList parts = QString::fromStdString(path).split(QLatin1Char('>'));
+    for (QString& part : parts)
+        part = part.trimmed();
+    if (parts.isEmpty() || parts.front().isEmpty())
+        return "expected @menu TITLE[>ITEM...]";
+    QMainWindow* frame = nullptr;
+    for (QWidget* top : QApplication::topLevelWidgets())
+        if (auto* w = qobject_cast<QMainWindow*>(top); w && w->isVisible() && w->menuBar())
+            frame = w;
+    if (!frame)
+        return "no frame window with a menu bar is shown";
+    QMenuBar* bar = frame->menuBar();
+    QAction* top = actionLabelled(bar->actions(), parts.front());
+    if (!top || !top->menu())
+        return "the menu bar has no menu \"" + parts.front().toStdString() + "\"";
+    // Check the whole path now; open or choose later, in the event loop.
+    std::vector<QMenu*> menus{top->menu()};
+    QAction* leaf = nullptr;
+    for (qsizetype i = 1; i < parts.size(); ++i) {
+        QAction* a = actionLabelled(menus.back()->actions(), parts[i]);
+        if (!a)
+            return "menu \"" + withoutMnemonics(menus.back()->title()).toStdString() +
+                   "\" has no item \"" + parts[i].toStdString() + "\"";
+        if (a->menu()) {
+            menus.push_back(a->menu());
+        } else if (i + 1 == parts.size()) {
+            leaf = a;
+        } else {
+            return "\"" + parts[i].toStdString() + "\" is no submenu";
+        }
+    }
+    if (leaf && !leaf->isEnabled())
+        return "menu item \"" + parts.back().toStdString() + "\" is disabled";
+    QPointer<QAction> topAction(top);
+    QPointer<QAction> leafAction(leaf);
+    post(bar, [topAction, leafAction, menus](QWidget* w) {
+        if (leafAction) {
+            leafAction->trigger();
+            return;
+        }
+        auto* menuBar = static_cast<QMenuBar*>(w);
+        if (!topAction)
+            return;
+        QMenu* menu = menus.front();
+        menu->popup(menuBar->mapToGlobal(menuBar->actionGeometry(topAction).bottomLeft()));
+        for (std::size_t i = 1; i < menus.size(); ++i) {
+            QAction* opener = menus[i]->menuAction();
+            const QRect r = menus[i - 1]->actionGeometry(opener);
+            menus[i - 1]->setActiveAction(opener);
+            menus[i]->popup(menus[i - 1]->mapToGlobal(r.topRight()));
+        }
+    });
+    return std::nullopt;
 }
 
 Problem openDropDown(int id) {

@@ -17,8 +17,10 @@ public:
     // Brings the frame to the front and activates it.
     virtual void SetActiveWindow() = 0;
     // WM_COPYDATA: dwData 1 carries command-line text (up to its first zero
-    // byte), which the host takes exactly as if typed. Other identifiers are
-    // ignored. Returns true when the text was taken.
+    // byte), which the host takes exactly as if typed; while the command line
+    // is idle it runs before the call returns, as the frame handles the
+    // message at once. Other identifiers are ignored. Returns true when the
+    // text was taken.
     virtual bool SendCopyData(const COPYDATASTRUCT& data) = 0;
     // Redraws the drawing views (after edits made outside a command).
     virtual void UpdateDisplay() = 0;

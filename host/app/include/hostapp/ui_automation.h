@@ -37,6 +37,11 @@ Problem chooseInPopup(int entry);
 Problem tearOffPopup();
 Problem clickPickerControl(const std::string& title, int controlId);
 Problem pressKey(const std::string& keyName);
+// "@menu Title>Sub>Item": the frame's menu-bar menu with that title, then its
+// submenus by label ('&' marks ignored, letter case counting); a path that
+// ends at a menu leaves it open (cascading from the bar), one that ends at an
+// item chooses it as a click would.
+Problem openMenuPath(const std::string& path);
 
 // The open popup (menu or popup window), null when none.
 QWidget* openPopup();

@@ -3,6 +3,7 @@
 #include "cadhost/input_broker.h"
 #include "cadhost/lisp.h"
 #include "cadhost/menu_groups.h"
+#include "cadhost/system_variables.h"
 
 namespace cadhost::lisp {
 
@@ -15,7 +16,9 @@ Interpreter& Interpreter::instance() {
             std::string text;
             for (const std::string& item : input)
                 text += item + "\n";
-            InputBroker::instance().submitText(text, InputSource::Queued);
+            // As queued commands are: not echoed while CMDECHO is 0.
+            const bool echo = SystemVariables::instance().getInt("CMDECHO", 1) != 0;
+            InputBroker::instance().submitText(text, InputSource::Queued, echo);
         };
         hooks.print = [](std::string_view text) { CommandLineLog::instance().print(text); };
         hooks.menucmd = [](const std::string& request) {

@@ -8,6 +8,7 @@
 
 #include "cadhost/color_entry.h"
 #include "cadhost/command_log.h"
+#include "cadhost/command_processor.h"
 #include "cadhost/input_broker.h"
 #include "cadhost/runtime.h"
 #include "cadhost/system_variables.h"
@@ -125,6 +126,10 @@ bool deliverCopyData(const COPYDATASTRUCT& data) {
     // Echoed as typed text is, unless CMDECHO is off while it is sent.
     bool echo = SystemVariables::instance().getInt("CMDECHO", 1) != 0;
     InputBroker::instance().submitText(std::string_view(text, length), InputSource::CopyData, echo);
+    // The frame has handled the message when the call returns: while the
+    // command line is idle the text runs now, so a module that sends a menu
+    // load finds the group loaded right after. Busy, it waits its turn.
+    CommandProcessor::instance().processPending();
     return true;
 }
 

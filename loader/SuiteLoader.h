@@ -1,0 +1,67 @@
+#pragma once
+// The suite loader's work, without windows: the suite's menu files beside
+// the module, the menu load handed to the host frame, the removal of menu
+// entries of products taken out of the suite, and the loading of every
+// product module the suite's registry key lists.
+
+#include <string>
+#include <vector>
+
+namespace vorel {
+
+inline constexpr const char* kSuiteBaseName = "Vorel2005";
+inline constexpr const char* kSuiteGroupName = "Vorel";
+inline constexpr const char* kSuiteKey = "SOFTWARE\\Vorel\\Vorel2005";
+inline constexpr const char* kMenuToDelKey = "SOFTWARE\\Vorel\\Vorel2005\\MenuToDel";
+inline constexpr const char* kProductLinkKey = "SOFTWARE\\Vorel\\Vorel2005\\ProductLink";
+
+inline constexpr const char* kMenuInfoMessage = "Can't read the menu information!";
+inline constexpr const char* kSystemInfoMessage =
+    "Can't read the system information, and can't load Vorel!";
+
+// The menu source and menu LISP texts, line feeds only; written with CR LF.
+const std::string& suiteMenuText();
+const std::string& suiteMenuLispText();
+std::string withCrLf(const std::string& text);
+
+// The folder of the module's file, ending with one separator.
+std::string moduleDirectory(const std::string& modulePath);
+
+struct SuiteFiles {
+    std::string directory;
+    std::string menuFile;     // .mns
+    std::string menuLispFile; // .mnl
+    std::string compiledMenu; // .mnc
+    std::string menuResource; // .mnr
+};
+SuiteFiles suiteFiles(const std::string& modulePath);
+
+// Writes both files (after removing stale compiled menus and the old menu
+// LISP file) when the menu source file is missing; otherwise touches nothing.
+// Returns true when it wrote them.
+bool ensureSuiteMenuFiles(const SuiteFiles& files);
+
+// "(command "_.menuload" "PATH")(princ)" and a line feed, every backslash a
+// forward slash.
+std::string menuLoadCommand(const std::string& menuFile);
+
+// The names listed under "MenuToDel", each taken out of the registry as it
+// is read. Nothing when the key cannot be opened for query and set-value
+// (reported through opened = false).
+std::vector<std::string> takeMenuEntriesToDelete(bool& opened);
+
+// Through the host's automation: in the suite group's suite pop menu, the
+// first item whose label holds each name, and the group's first toolbar
+// whose name holds it, are deleted; then the group is saved. Silent when the
+// group or pop menu is missing or automation fails.
+void deleteSuiteMenuEntries(const std::vector<std::string>& names);
+
+// Unloads the first menu group whose name holds "Vorel". Silent on failure.
+void unloadSuiteMenuGroup();
+
+void removeMenuEntries();
+
+// The whole start-up work of the loader for a module at modulePath.
+void loadSuite(const std::string& modulePath);
+
+} // namespace vorel
