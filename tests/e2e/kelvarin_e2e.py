@@ -9,7 +9,9 @@ import argparse
 import os
 import re
 import shutil
+import subprocess
 import sys
+import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, HERE)
@@ -39,6 +41,21 @@ class Case(e2e.Case):
         run = self.run("--load", self.kelvarin, *args)
         check(run.code == 0, str(run))
         return run
+
+    def start(self, *args):
+        """A host running beside the case's own runs."""
+        cmd = [self.cadhost, "--headless", "--profile", self.profile] + list(args)
+        env = dict(os.environ, QT_QPA_PLATFORM="offscreen")
+        return subprocess.Popen(cmd, cwd=self.work, env=env, stdout=subprocess.DEVNULL,
+                                stderr=subprocess.DEVNULL)
+
+    def wait_for(self, path, seconds):
+        deadline = time.monotonic() + seconds
+        while time.monotonic() < deadline:
+            if os.path.exists(path):
+                return True
+            time.sleep(0.05)
+        return False
 
 
 def cells(path, index=0):
@@ -312,10 +329,15 @@ def work_script(c, *names):
     return name
 
 
+def dxf_unicode(text):
+    """A name as written in an AC1018 file: non-ASCII letters are \\U+XXXX."""
+    return re.sub(r"\\U\+([0-9A-Fa-f]{4})", lambda m: chr(int(m.group(1), 16)), text)
+
+
 def template_blocks(path):
     """The template names ezdxf lists in a template database."""
     doc = audit(checked_path(path))
-    return [b.name for b in doc.blocks if not b.name.startswith("*")]
+    return [dxf_unicode(b.name) for b in doc.blocks if not b.name.startswith("*")]
 
 
 def checked_path(path):
@@ -332,6 +354,143 @@ def case_db_setting(c):
           "DBLocation: %r" % registry_string(c.profile, "DBLocation"))
     check(template_blocks(db) == [], "a new database holds templates")
     check_png(c.path("db_setting.png"))
+
+
+def model_space_references(path):
+    """Block names of the model-space references of a drawing, as ezdxf reads them."""
+    doc = audit(checked_path(path))
+    return sorted(dxf_unicode(e.dxf.name) for e in doc.modelspace() if e.dxftype() == "INSERT")
+
+
+def template_tables(path, name):
+    """The tables inside a template's block, as ezdxf reads them."""
+    doc = audit(checked_path(path))
+    blocks = [b for b in doc.blocks if dxf_unicode(b.name) == name]
+    check(len(blocks) == 1, "%d blocks named %r" % (len(blocks), name))
+    return [e for e in blocks[0] if e.dxftype() == "ACAD_TABLE"]
+
+
+def case_template_save(c):
+    run = c.host("--script", work_script(c, "make_table.scr", "template_save.scr"))
+    db = c.path("Templates.db")
+    check(registry_string(c.profile, "DBLocation") == db,
+          "DBLocation: %r" % registry_string(c.profile, "DBLocation"))
+    check(template_blocks(db) == ["Door schedule \u00dc"], "templates: %r" % template_blocks(db))
+    check(model_space_references(db) == ["Door schedule \u00dc"],
+          "references: %r" % model_space_references(db))
+    found = template_tables(db, "Door schedule \u00dc")
+    check(len(found) == 1, "the template holds %d tables" % len(found))
+    placed = [float(values(t, "10")[0]) for t in tables(db)] + \
+        [float(values(t, "20")[0]) for t in tables(db)]
+    check(placed == [0.0, 0.0], "the template's table is not at the block origin: %r" % placed)
+    check(run.out.count("Invalid characters in group name.") == 14, run.out)
+    check_png(c.path("save_dialog.png"))
+    # Again, another letter case: the replace question, one reference kept.
+    c.host("--script", c.script("make_table.scr", "template_replace.scr"))
+    check(template_blocks(db) == ["Door schedule \u00dc"], "templates: %r" % template_blocks(db))
+    check(model_space_references(db) == ["Door schedule \u00dc"],
+          "references after replacing: %r" % model_space_references(db))
+
+
+def saved_template_database(c):
+    """Runs the save case's script: Templates.db holding "Door schedule \u00dc"."""
+    c.host("--script", work_script(c, "make_table.scr", "template_save.scr"))
+    return c.path("Templates.db")
+
+
+def case_template_open(c):
+    db = saved_template_database(c)
+    run = c.host("--script", c.script("template_open.scr"), "--save", "placed.dxf")
+    check(run.out.count("Specify insertion point:") == 2, run.out)
+    placed = checked(c, "placed.dxf")
+    found = tables(placed)
+    check(len(found) == 1, "%d tables placed" % len(found))
+    at = (float(values(found[0], "10")[0]), float(values(found[0], "20")[0]))
+    check(at == (30.0, 40.0), "the table stands at %r" % (at,))
+    check(model_space_references(placed) == [], "references left: %r"
+          % model_space_references(placed))
+    check(template_blocks(placed) == [], "blocks left: %r" % template_blocks(placed))
+    check(template_blocks(db) == ["Door schedule \u00dc"], "the template went")
+    check_png(c.path("open_dialog.png"))
+
+    run = c.host("--script", c.script("template_delete.scr"))
+    check(template_blocks(db) == [], "after deleting: %r" % template_blocks(db))
+    check(model_space_references(db) == [], "references after deleting: %r"
+          % model_space_references(db))
+    check_png(c.path("open_after_delete.png"))
+
+
+def case_template_failures(c):
+    db = saved_template_database(c)
+    good = open(db, "rb").read()
+    with open(db, "wb") as f:
+        f.write(b"0\nSECTION\n2\nENTITIES\n0\nLINE\n10\nabc\n")
+    bad = open(db, "rb").read()
+    run = c.host("--script", c.script("make_table.scr", "template_unreadable.scr"))
+    check(open(db, "rb").read() == bad, "the unreadable database was changed")
+    check("Can't read the template database." in run.out, run.out)
+
+    os.remove(db)
+    run = c.host("--script", c.script("template_no_database.scr"))
+    check(not os.path.exists(db), "a database was made after No")
+
+    # A second host holds the file (its open dialog, then the insertion point)
+    # while this one saves a template: the save is refused and reported, and
+    # the file keeps what it had. The holder waits about five seconds.
+    with open(db, "wb") as f:
+        f.write(good)
+    for attempt in range(3):
+        holder = c.start("--load", c.kelvarin, "--script", c.script("template_hold.scr"))
+        check(c.wait_for(c.path("held.png"), 30), "the holding host never opened the dialog")
+        run = c.run("--load", c.kelvarin, "--script",
+                    c.script("make_table.scr", "template_save_held.scr"))
+        holding = holder.poll() is None
+        holder.wait(timeout=60)
+        if run.code == 0 or not holding:
+            break
+    check(holding, "the holding host ended before the save: the machine is too slow")
+    check(run.code == 0, str(run))
+    check("Can't save the template database!" in run.out, run.out)
+    check(open(db, "rb").read() == good, "the held database was changed")
+
+
+def case_undo_toolbar(c):
+    # Every toolbar edit taken back by U gives the drawing saved before it.
+    run = c.host("--script", c.script("make_table.scr", "undo_toolbar.scr"))
+    body = e2e.drawing_body
+    steps = ["k0.dxf", "k1.dxf", "k2.dxf", "k3.dxf", "k4.dxf", "k5.dxf"]
+    for i in range(1, len(steps)):
+        before, after = steps[i - 1], steps[i]
+        check(body(c.path(after)) != body(c.path(before)),
+              "%s is the same as %s: the edit changed nothing" % (after, before))
+        undone = after.replace(".dxf", "_undone.dxf")
+        check(body(checked(c, undone)) == body(c.path(before)),
+              "%s differs from %s\n%s" % (undone, before, run))
+    check(body(checked(c, "k_all_undone.dxf")) == body(c.path("k0.dxf")), str(run))
+    check(body(checked(c, "k_all_redone.dxf")) == body(c.path("k5.dxf")), str(run))
+    log = run.out
+    for name in ("Undo Merge Cells", "Redo Merge Cells", "Undo Font Color", "Undo Insert Table"):
+        check(name in log, "the transcript lacks %r" % name)
+
+
+def case_apply_style(c):
+    import ezdxf
+    doc = ezdxf.new("R2004")
+    doc.modelspace().add_line((20, 5), (30, 15))
+    doc.saveas(c.path("line.dxf"))
+    run = c.host("--script", c.script("make_table.scr", "apply_style.scr"), "--save", "out.dxf",
+                 "line.dxf")
+    check(run.out.count("Table style \"") == 2, run.out)
+    doc = audit(checked(c, "out.dxf"))
+    styles = {name: style.dxf.handle for name, style in doc.rootdict["ACAD_TABLESTYLE"].items()}
+    check(set(styles) == {"Standard", "Doors", "Windows"}, "styles: %r" % sorted(styles))
+    found = tables(c.path("out.dxf"))
+    check(len(found) == 1, "%d tables" % len(found))
+    check(values(found[0], "342") == [styles["Doors"]],
+          "the table's style is %r, Doors is %s" % (values(found[0], "342"), styles["Doors"]))
+    check(len(doc.modelspace().query("LINE")) == 1, "the line went")
+    check_png(c.path("apply_style_dialog.png"))
+
 
 CASES = {name[5:]: f for name, f in globals().items() if name.startswith("case_")}
 

@@ -148,4 +148,37 @@ TEST_F(PreviewTest, EnterAndEscStayWithThePreview) {
     EXPECT_FALSE(dialog.isVisible());
 }
 
+// A template's picture: the one reference of a block holding a table, in a
+// database that is not the drawing's.
+TEST_F(PreviewTest, AReferenceToATableBlockIsDrawnFitted) {
+    AcDbDatabase templates(true, false);
+    auto* block = new AcDbBlockTableRecord;
+    block->setName("Doors");
+    AcDbObjectId blockId;
+    {
+        AcDbObjectPointer<AcDbBlockTable> bt(templates.blockTableId(), AcDb::kForWrite);
+        ASSERT_EQ(bt->add(blockId, block), Acad::eOk);
+    }
+    auto* table = new AcDbTable;
+    table->setSize(3, 2);
+    table->setColumnWidth(2.5);
+    table->setRowHeight(1.0);
+    AcDbObjectId tableId;
+    ASSERT_EQ(block->appendAcDbEntity(tableId, table), Acad::eOk);
+    table->close();
+    block->close();
+    auto* ref = new AcDbBlockReference(AcGePoint3d(0, 0, 0), blockId);
+    AcDbObjectId refId;
+    ASSERT_EQ(acdbAppendToBlock(&templates, "*Model_Space", ref, refId), Acad::eOk);
+    ref->close();
+
+    ASSERT_TRUE(preview.attachGraphics());
+    ASSERT_TRUE(preview.showEntity(refId));
+    // 5 x 3 below and right of the origin, fitted: wider than high.
+    EXPECT_EQ(preview.extents().minPoint(), AcGePoint3d(0, -3, 0));
+    const QRect shown = picture(preview);
+    ASSERT_FALSE(shown.isEmpty());
+    EXPECT_GT(shown.width(), shown.height());
+}
+
 } // namespace

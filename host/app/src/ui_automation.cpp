@@ -1,5 +1,6 @@
 #include "hostapp/ui_automation.h"
 
+#include "hostui/action_names.h"
 #include "hostui/control_ids.h"
 
 #include <QAbstractButton>
@@ -155,7 +156,10 @@ Problem clickToolbarButton(int id) {
     if (QToolButton* button = hostui::findCommandButton(id)) {
         if (!button->isEnabled())
             return "toolbar button " + idText(id) + " is disabled";
-        post(button, [](QWidget* w) { static_cast<QToolButton*>(w)->click(); });
+        post(button, [](QWidget* w) {
+            hostui::nameActionFrom(w); // as a real press would
+            static_cast<QToolButton*>(w)->click();
+        });
         return std::nullopt;
     }
     if (QAction* action = findToolbarAction(id)) {
@@ -167,8 +171,10 @@ Problem clickToolbarButton(int id) {
             [guard] {
                 if (g_actionHook)
                     g_actionHook();
-                if (guard)
+                if (guard) {
+                    hostui::nameActionFrom(guard.data());
                     guard->trigger();
+                }
             },
             Qt::QueuedConnection);
         return std::nullopt;
@@ -185,7 +191,10 @@ Problem openDropDown(int id) {
     if (!button->isEnabled())
         return "toolbar button " + idText(id) + " is disabled";
     if (button->menu()) {
-        post(button, [](QWidget* w) { static_cast<QToolButton*>(w)->showMenu(); });
+        post(button, [](QWidget* w) {
+            hostui::nameActionFrom(w);
+            static_cast<QToolButton*>(w)->showMenu();
+        });
         return std::nullopt;
     }
     QStyleOptionToolButton option;
@@ -295,15 +304,20 @@ Problem clickPickerControl(const std::string& title, int id) {
     if (!picker)
         return "no floating picker titled \"" + title + "\" is shown";
     if (hasInvokable(picker, "clickControl(int)")) {
-        post(picker,
-             [id](QWidget* w) { QMetaObject::invokeMethod(w, "clickControl", Q_ARG(int, id)); });
+        post(picker, [id](QWidget* w) {
+            hostui::nameActionFrom(w);
+            QMetaObject::invokeMethod(w, "clickControl", Q_ARG(int, id));
+        });
         return std::nullopt;
     }
     QWidget* control = hostui::findControl(picker, id);
     if (!control)
         return "the picker \"" + title + "\" has no control " + idText(id);
     if (auto* button = qobject_cast<QAbstractButton*>(control)) {
-        post(button, [](QWidget* w) { static_cast<QAbstractButton*>(w)->click(); });
+        post(button, [](QWidget* w) {
+            hostui::nameActionFrom(w);
+            static_cast<QAbstractButton*>(w)->click();
+        });
         return std::nullopt;
     }
     const QPoint at = control->rect().center();

@@ -145,6 +145,16 @@ bool CommandLineWidget::blanksEndTokens() const {
 }
 
 bool CommandLineWidget::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_input && event->type() == QEvent::ShortcutOverride) {
+        // Ctrl+Z and Ctrl+Y take back drawing edits, not typing: leave them
+        // to the frame's Undo and Redo.
+        auto* key = static_cast<QKeyEvent*>(event);
+        const bool ctrlY = key->key() == Qt::Key_Y && key->modifiers() == Qt::ControlModifier;
+        if (key->matches(QKeySequence::Undo) || key->matches(QKeySequence::Redo) || ctrlY) {
+            event->ignore();
+            return true;
+        }
+    }
     if (watched == m_input && event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
         switch (key->key()) {

@@ -1,10 +1,14 @@
 #include "hostui/host_commands.h"
 
+#include "acdb/database.h"
+#include "acdb/dictionary.h"
 #include "acdb/table.h"
 #include "acdocman.h"
 #include "aced.h"
 #include "acutads.h"
 #include "cadhost/cell_selection.h"
+#include "cadhost/input_broker.h"
+#include "cadhost/menu_groups.h"
 #include "cadhost/documents.h"
 #include "cadhost/system_variables.h"
 #include "cadhost/ui_services.h"
@@ -13,6 +17,7 @@
 #include "hostui/insert_table_dialog.h"
 #include "hostui/qt_ui_services.h"
 #include "hostui/table_creation.h"
+#include "hostui/table_style_creation.h"
 
 #include <QFileInfo>
 #include <cctype>
@@ -231,6 +236,83 @@ void cmdTableDialog() {
     placeTable(doc, dialog.shape());
 }
 
+// -TABLESTYLE: a named table style from prompts, so that drawings can hold
+// several styles. Enter at the name, or Esc anywhere, creates nothing.
+void cmdTableStyleOnCommandLine() {
+    AcApDocument* doc = activeDocumentOrSay();
+    if (!doc)
+        return;
+    TableStyleSpec spec;
+    for (;;) {
+        char name[512] = {};
+        if (acedGetString(1, "\nTable style name: ", name, sizeof name) != RTNORM || !*name)
+            return;
+        spec.name = name;
+        if (auto why = validateTableStyle(spec)) {
+            acutPrintf("\n%s", why->c_str());
+            continue;
+        }
+        AcDbDictionary* styles = nullptr;
+        bool taken = false;
+        if (doc->database()->getTableStyleDictionary(styles, AcDb::kForRead) == Acad::eOk) {
+            taken = styles->has(spec.name);
+            styles->close();
+        }
+        if (!taken)
+            break;
+        acutPrintf("\nA table style named \"%s\" already exists.", spec.name.c_str());
+    }
+    if (!askPositiveReal("\nText height of data cells <0.18>: ", spec.textHeight, spec.textHeight))
+        return;
+    for (;;) {
+        int index = 0;
+        const int rc =
+            acedGetInt("\nText color of data cells (0 ByBlock - 256 ByLayer) <0>: ", &index);
+        if (rc == RTNONE)
+            break;
+        if (rc != RTNORM)
+            return;
+        if (index >= 0 && index <= 256) {
+            spec.textColorIndex = index;
+            break;
+        }
+        acutPrintf("\nValue must be from 0 to 256.");
+    }
+    for (;;) {
+        int index = 0;
+        const int rc =
+            acedGetInt("\nFill color of data cells (1-255, Enter for none) <none>: ", &index);
+        if (rc == RTNONE)
+            break;
+        if (rc != RTNORM)
+            return;
+        if (index >= 1 && index <= 255) {
+            spec.fillColorIndex = index;
+            break;
+        }
+        acutPrintf("\nValue must be from 1 to 255.");
+    }
+    acedInitGet(0, "TL TC TR ML MC MR BL BC BR");
+    char keyword[16] = {};
+    const int rc = acedGetKword(
+        "\nAlignment of data cells [TL/TC/TR/ML/MC/MR/BL/BC/BR] <TC>: ", keyword, sizeof keyword);
+    if (rc != RTNORM && rc != RTNONE)
+        return;
+    if (rc == RTNORM)
+        if (auto alignment = alignmentFromKeyword(keyword))
+            spec.alignment = *alignment;
+    const bool locked = acDocManager->lockDocument(doc, AcAp::kWrite) == Acad::eOk;
+    AcDbObjectId id;
+    const Acad::ErrorStatus es = createTableStyle(doc->database(), spec, id);
+    if (locked)
+        acDocManager->unlockDocument(doc);
+    if (es != Acad::eOk)
+        reportFailure("Cannot create the table style (" + std::string(acadErrorStatusText(es)) +
+                      ").");
+    else
+        acutPrintf("\nTable style \"%s\" created.", spec.name.c_str());
+}
+
 // TABLEDIT: the text of one cell, picked in the drawing.
 void cmdTableEdit() {
     AcApDocument* doc = activeDocumentOrSay();
@@ -306,6 +388,33 @@ void cmdScript() {
         acutPrintf("\n%s", error.c_str());
 }
 
+// Called by name from menu LISP ("(command \"_.menuload\" path)"), so the file name is read
+// from the command line when input for it is already waiting.
+void cmdMenuLoad() {
+    const bool queued = cadhost::InputBroker::instance().hasItem();
+    std::optional<std::string> path;
+    if (queued) {
+        char buffer[1024] = {};
+        if (acedGetString(1, "\nEnter name of menu file to load: ", buffer, sizeof buffer) !=
+            RTNORM)
+            return;
+        std::string typed = buffer;
+        if (typed.size() >= 2 && typed.front() == '"' && typed.back() == '"')
+            typed = typed.substr(1, typed.size() - 2);
+        path = withExtension(typed, "mns");
+    } else {
+        path = askFileName("\nEnter name of menu file to load: ", "Select Menu File", "", false,
+                           "mns");
+    }
+    if (!path)
+        return;
+    const auto result = cadhost::MenuGroups::instance().load(*path);
+    if (!result.message.empty())
+        acutPrintf("\n%s", result.message.c_str());
+    else if (result.ok)
+        acutPrintf("\nMenu loaded: %s", path->c_str());
+}
+
 // Undoes (or redoes) up to count steps of the active drawing, naming each
 // one, then shows the drawing again with the cell selection still valid.
 void stepHistory(bool back, int count) {
@@ -379,10 +488,12 @@ const CommandDef kCommands[] = {
     {"-TABLE", cmdTableOnCommandLine, ACRX_CMD_MODAL},
     {"TABLE", cmdTableDialog, ACRX_CMD_MODAL},
     {"TABLEDIT", cmdTableEdit, ACRX_CMD_MODAL},
+    {"-TABLESTYLE", cmdTableStyleOnCommandLine, ACRX_CMD_MODAL},
     {"PROPERTIES", cmdProperties, ACRX_CMD_TRANSPARENT},
     {"ZOOM", cmdZoom, ACRX_CMD_TRANSPARENT},
     {"APPLOAD", cmdAppload, ACRX_CMD_MODAL},
     {"SCRIPT", cmdScript, ACRX_CMD_MODAL},
+    {"MENULOAD", cmdMenuLoad, ACRX_CMD_MODAL},
     {"U", cmdU, ACRX_CMD_MODAL},
     {"UNDO", cmdUndo, ACRX_CMD_MODAL},
     {"REDO", cmdRedo, ACRX_CMD_MODAL},

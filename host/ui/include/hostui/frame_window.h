@@ -1,4 +1,5 @@
 #pragma once
+#include <vector>
 // The host's main frame: menu bar, dock areas on all four sides (toolbars and
 // control bars dock there or float), the drawing view of the active drawing in
 // the middle, the command line docked at the bottom and the properties
@@ -10,15 +11,18 @@
 #include <QMainWindow>
 #include <memory>
 
+class QAction;
 class QDockWidget;
 class QLabel;
 class QToolBar;
+class QMenu;
 
 namespace hostui {
 
 class CommandLineWidget;
 class CommandPump;
 class ControlBar;
+class ActionNamer;
 class DrawingView;
 class EventLoopInputWaiter;
 class FrameService;
@@ -68,6 +72,10 @@ public:
     void showProperties();
     // Redraws the drawing and refreshes what shows the drawing's state.
     void refreshDrawing();
+    // Edit menu: Undo and Redo name the step they would take (Ctrl+Z, Ctrl+Y).
+    QAction* undoAction() const { return m_undoAction; }
+    QAction* redoAction() const { return m_redoAction; }
+    void updateUndoActions();
 
     // ---- AcApDocManagerReactor
     void documentActivated(AcApDocument* doc) override;
@@ -86,8 +94,12 @@ signals:
 protected:
     void closeEvent(QCloseEvent* event) override;
 
+    // Menu bar and toolbars of the loaded menu groups, rebuilt after they change.
+    void rebuildGroupMenus();
+
 private:
     void buildMenus();
+    void scheduleGroupRebuild();
     void buildStandardToolBar();
     void showDocument(AcApDocument* doc);
     void updateTitle();
@@ -100,6 +112,9 @@ private:
     QDockWidget* m_commandDock;
     QDockWidget* m_propertiesDock;
     QToolBar* m_standardBar = nullptr;
+    std::vector<QMenu*> m_ownMenus;       // File, Edit, View, Draw, Tools, Help
+    std::vector<QWidget*> m_groupWidgets; // menus and toolbars made from menu groups
+    bool m_groupRebuildQueued = false;
     QLabel* m_coordinates;
     EventLoopInputWaiter* m_waiter;
     CommandPump* m_pump;
@@ -109,6 +124,9 @@ private:
     AcApDocument* m_shown = nullptr;
     bool m_autoFit = true;
     bool m_refreshQueued = false;
+    QAction* m_undoAction = nullptr;
+    QAction* m_redoAction = nullptr;
+    ActionNamer* m_actionNamer;
 };
 
 } // namespace hostui
