@@ -413,6 +413,13 @@ def case_template_open(c):
     check(template_blocks(db) == ["Door schedule \u00dc"], "the template went")
     check_png(c.path("open_dialog.png"))
 
+    c.host("--script", c.script("template_undo.scr"), "--save", "redone.dxf")
+    check(tables(checked(c, "undone.dxf")) == [], "U left the placed table")
+    check(template_blocks(c.path("undone.dxf")) == [], "U left a block")
+    redone = tables(checked(c, "redone.dxf"))
+    check(len(redone) == 1 and values(redone[0], "10") == values(found[0], "10"),
+          "REDO did not bring the table back")
+
     run = c.host("--script", c.script("template_delete.scr"))
     check(template_blocks(db) == [], "after deleting: %r" % template_blocks(db))
     check(model_space_references(db) == [], "references after deleting: %r"
