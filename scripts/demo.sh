@@ -40,9 +40,11 @@ REG
     echo "demo: the docked-bar run failed; see $out/transcript_docked.txt" >&2
     exit 1
 }
-echo "demo: ezdxf audit of the edited drawing:"
+echo "demo: ezdxf audit of the edited drawing and the template database:"
 /usr/bin/python3 -m ezdxf audit "$out/edited.dxf" | sed 's/^/  /'
+/usr/bin/python3 -m ezdxf audit "$out/Templates.db" | sed 's/^/  /'
 echo "demo: edited drawing  $out/edited.dxf"
+echo "demo: templates       $out/Templates.db"
 echo "demo: transcript      $out/transcript.txt"
 for png in "$out"/*.png; do
     echo "demo: screenshot      $png"

@@ -15,6 +15,8 @@ chosen=(
     10_font_color_popup.png
     11_font_color_picker.png
     12_edited.png
+    15_save_template_dialog.png
+    16_open_template_dialog.png
     14_docked_bar.png
 )
 

@@ -1,18 +1,29 @@
 #include "KelvarinApp.h"
 
 #include "ModuleState.h"
+#include "app/DemoHtmDia.h"
+#include "app/WebAddresses.h"
 #include "templates/TableStyleDlg.h"
 #include "templates/TemplateDBSetDlg.h"
 #include "templates/TemplateOpenDlg.h"
 #include "templates/TemplateSaveDlg.h"
 #include "toolbar/KvToolbar.h"
 #include "toolbar/ToolbarHandle.h"
+#include "update/LiveUpdateDlg.h"
 
 #include "acuiresources.h"
 
 namespace {
 
-void cmdWebsite() {}
+// The shell opens it in the user's browser, mail program or viewer; its
+// answer is not reported.
+void openInShell(const std::string& target) {
+    ShellExecuteA(nullptr, "open", target.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+void cmdWebsite() {
+    openInShell(kelvarin::homePage(kelvarin::makerWebSite()));
+}
 void cmdDbSetting() {
     CAcadFunc scope;
     showTemplateDatabaseSetting();
@@ -20,12 +31,28 @@ void cmdDbSetting() {
 void cmdAbout() {
     CAcadFunc scope;
 }
-void cmdUpdate() {}
-void cmdSupport() {}
-void cmdFaq() {}
-void cmdNew() {}
-void cmdDemo() {}
-void cmdHelp() {}
+void cmdUpdate() {
+    ModuleResourceScope resources;
+    CLiveUpdateDlg dialog;
+    dialog.DoModal();
+}
+void cmdSupport() {
+    openInShell(kelvarin::supportMail(kelvarin::makerSupportMail()));
+}
+void cmdFaq() {
+    openInShell(kelvarin::faqPage(kelvarin::makerWebSite()));
+}
+void cmdNew() {
+    openInShell(kelvarin::whatsNewPage(kelvarin::makerWebSite()));
+}
+void cmdDemo() {
+    showDemo();
+}
+void cmdHelp() {
+    char modulePath[260] = {0};
+    GetModuleFileNameA(kelvarinModuleHandle(), modulePath, sizeof modulePath);
+    openInShell(kelvarin::manualPathBeside(modulePath));
+}
 void cmdShow() {
     kelvarinToolbar().showBar(true);
 }

@@ -7,6 +7,8 @@
 #include <QListWidget>
 #include <QSignalBlocker>
 
+#include <algorithm>
+
 using namespace kelvarin::templates;
 
 CTemplateOpenDlg::CTemplateOpenDlg(QWidget* parent) : CAcUiDialog(kTemplate, parent) {}
@@ -38,20 +40,17 @@ bool CTemplateOpenDlg::OnInitDialog() {
             return true;
         }
     }
-    for (const std::string& name : templateNames(database.get()))
-        addSorted(name);
-    return true;
-}
-
-void CTemplateOpenDlg::addSorted(const std::string& name) {
     if (!list)
-        return;
-    const QString text = QString::fromStdString(name);
-    int row = 0;
-    while (row < list->count() &&
-           QString::compare(list->item(row)->text(), text, Qt::CaseInsensitive) <= 0)
-        ++row;
-    list->insertItem(row, text);
+        return true;
+    // As a sorted list box orders them (letter case ignored), sorted once.
+    QStringList names;
+    for (const std::string& name : templateNames(database.get()))
+        names.push_back(QString::fromStdString(name));
+    std::stable_sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
+        return QString::compare(a, b, Qt::CaseInsensitive) < 0;
+    });
+    list->addItems(names);
+    return true;
 }
 
 std::string CTemplateOpenDlg::selectedName() const {

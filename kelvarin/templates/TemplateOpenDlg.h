@@ -31,8 +31,6 @@ public:
     std::string templateName;
     std::string databasePath;
 
-    // Adds a name where a sorted list box puts it (letter case ignored).
-    void addSorted(const std::string& name);
     // The selected template name; empty with no selection.
     std::string selectedName() const;
     void onSelectionChanged();

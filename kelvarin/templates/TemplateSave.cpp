@@ -87,8 +87,12 @@ TemplateSaveResult addTemplate(const std::string& path, const std::string& name,
     AcDbObjectId blockId;
     db->insert(blockId, name, copy.get(), true);
     copy.reset();
-    if (!blockId.isNull())
-        setSingleModelSpaceReference(*db, blockId);
+    if (blockId.isNull()) {
+        // Saving now would report success for a template that is not there.
+        AfxMessageBox(kNotAddedMessage, MB_OK | MB_ICONEXCLAMATION);
+        return TemplateSaveResult::NotAdded;
+    }
+    setSingleModelSpaceReference(*db, blockId);
     // The database holds the file: its own save replaces it atomically.
     return saveTemplateDatabase(*db, path) ? TemplateSaveResult::Saved
                                            : TemplateSaveResult::SaveFailed;

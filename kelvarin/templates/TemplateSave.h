@@ -20,12 +20,17 @@ std::string invalidCharactersMessage();
 bool acceptTemplateSave(const std::string& name, bool tablePicked,
                         const std::vector<std::string>& existingNames);
 
-enum class TemplateSaveResult { Saved, CopyFailed, Unreadable, SaveFailed };
+inline constexpr const char* kNotAddedMessage =
+    "The table could not be stored as a template under this name; the template database "
+    "was not changed.";
+
+enum class TemplateSaveResult { Saved, CopyFailed, Unreadable, NotAdded, SaveFailed };
 
 // Copies the table (its insertion point becomes the block's origin) into the
 // template database at path as block name, with exactly one reference to it
 // at the origin of model space (a replaced template keeps its preview), and
-// saves the file. Unreadable and failed saves are reported in message boxes.
+// saves the file. Unreadable files, a name the database refuses (the file is
+// then left alone) and failed saves are reported in message boxes.
 TemplateSaveResult addTemplate(const std::string& path, const std::string& name,
                                AcDbObjectId tableId, const AcGePoint3d& tablePosition);
 

@@ -328,11 +328,16 @@ def case_example_demo(c):
                 os.path.join(examples, "tables.dxf"))
     check(run.code == 0, str(run))
     found = tables(c.path("edited.dxf"))
-    check(len(found) == 2, "expected two tables, found %d" % len(found))
+    # The revision table was saved as a template and placed again.
+    check(len(found) == 3, "expected three tables, found %d" % len(found))
     texts = [v for t in found for v in values(t, "1")]
     for word in ("Mark", "Oak veneer", "Tag", "Size (W x H)", "Door tags added"):
         check(word in texts, "cell text %r missing: %s" % (word, texts))
-    doors, revisions = found
+    doors, revisions, placed = found
+    check(values(placed, "1") == values(revisions, "1"), "the placed copy differs")
+    check((float(values(placed, "10")[0]), float(values(placed, "20")[0])) == (20.0, 14.5),
+          "the copy stands at %s,%s" % (values(placed, "10"), values(placed, "20")))
+    audit(c.path("Templates.db"))
     check(values(doors, "92") == ["5"] and values(revisions, "91") == ["4"],
           "columns %s, rows %s" % (values(doors, "92"), values(revisions, "91")))
     check(values(doors, "171").count("2") == 4, "door tag cells: %s" % values(doors, "171"))
@@ -340,7 +345,7 @@ def case_example_demo(c):
     for png in ("01_opened_floating_bar.png", "02_insert_menu.png", "03_insert_block_dialog.png",
                 "04_edit_attributes_dialog.png", "06_shading_popup.png",
                 "08_border_style_popup.png", "11_font_color_picker.png", "12_edited.png",
-                "final.png"):
+                "15_save_template_dialog.png", "16_open_template_dialog.png", "final.png"):
         check_png(c.path(png))
 
 

@@ -163,6 +163,14 @@ TEST_F(TemplateSaveTest, UnreadableAndHeldDatabasesAreReportedAndKept) {
     EXPECT_NE(addTemplate(path, "Doors", table, {100, 50, 0}), TemplateSaveResult::Saved);
     ASSERT_FALSE(boxes.seen.empty());
     EXPECT_EQ(contents(path), before);
+    // A name the database refuses (over 255 bytes) is reported, not saved.
+    other.reset();
+    boxes.seen.clear();
+    EXPECT_EQ(addTemplate(path, std::string(300, 'x'), table, {100, 50, 0}),
+              TemplateSaveResult::NotAdded);
+    ASSERT_EQ(boxes.seen.size(), 1u);
+    EXPECT_EQ(boxes.seen[0].first, kNotAddedMessage);
+    EXPECT_EQ(contents(path), before);
     // A table of nothing copies nothing and writes nothing.
     boxes.seen.clear();
     EXPECT_EQ(addTemplate(path, "Doors", AcDbObjectId::kNull, {0, 0, 0}),

@@ -82,3 +82,12 @@ int MessageBoxA(HWND owner, const char* text, const char* caption, UINT type);
 // Headless, the request is written to the transcript and not carried out.
 std::intptr_t ShellExecuteA(HWND owner, const char* operation, const char* file,
                             const char* parameters, const char* directory, int showCommand);
+
+// The full path of a module's file from its handle; a null handle names the
+// host's executable. Copies at most size - 1 characters and a terminating
+// zero. Returns the length copied; a path that does not fit is cut and the
+// result is size (as the platform does); 0 for a handle no module has.
+DWORD GetModuleFileNameA(HMODULE module, char* fileName, DWORD size);
+inline DWORD GetModuleFileName(HMODULE module, char* fileName, DWORD size) {
+    return GetModuleFileNameA(module, fileName, size);
+}

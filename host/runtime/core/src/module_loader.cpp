@@ -142,6 +142,7 @@ bool ModuleLoader::load(const std::string& path, bool printIt, std::string* erro
 
     auto record = std::make_unique<ModuleRecord>();
     record->path = path;
+    record->fullPath = std::filesystem::absolute(path, ec).lexically_normal().string();
     record->fileName = fileName;
     record->library = library;
     record->handle = baseOf(reinterpret_cast<const void*>(entry));

@@ -18,6 +18,7 @@ namespace cadhost {
 
 struct ModuleRecord {
     std::string path;     // as given to load
+    std::string fullPath; // absolute, taken when it was loaded
     std::string fileName; // "Kelvarin.arx"; modules are told apart by it (case-insensitive)
     void* library = nullptr;
     HINSTANCE handle = nullptr; // the address the module is mapped at
