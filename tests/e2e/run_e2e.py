@@ -245,6 +245,36 @@ def case_color_dialog(c):
     check_png(c.path("color.png"))
 
 
+def case_menu_groups(c):
+    # A menu group loaded the way the suite loader asks for it: LISP on the command line runs
+    # MENULOAD, whose .mnl places the pop menu; a bad LISP line is one error and the host goes on.
+    with open(c.path("Suite Menu.mns"), "w", newline="\r\n") as f:
+        f.write("***MENUGROUP=Vorel\n\n***POP1\n\t\t\t\t[Vorel]\n[Item]^C^C_NOSUCH \n")
+    with open(c.path("Suite Menu.mnl"), "w", newline="\r\n") as f:
+        f.write("(defun place (/ CNT)\n(setq CNT 1)\n(while (< CNT 24)\n"
+                "(if (menucmd (strcat \"P\" (itoa CNT) \".1=?\"))\n(setq CNT (1+ CNT))\n"
+                "(progn (if (> CNT 2) (setq CNT (- CNT 2)) (setq CNT 2))\n"
+                "(princ (strcat \"placed at \" (itoa CNT)))\n"
+                "(menucmd (strcat \"p\" (itoa CNT) \"=+Vorel.pop1\"))\n(setq CNT 25)))))\n"
+                "(place)\n")
+    with open(c.path("menus.scr"), "w") as f:
+        f.write('(command "_.menuload" "%s")(princ)\n' % c.path("Suite Menu.mns"))
+        f.write("(while T (setq x 1))\n")
+        f.write("(+ 1 (* 2 3))\n")
+        f.write("@expect placed at 5\n")
+        f.write('(menucmd "P4.1=?")\n')
+        f.write('(command "_.menuload" "%s")\n' % c.path("Suite Menu.mns"))
+        f.write("@expect already loaded\n")
+        f.write("@screenshot menus.png\n")
+    run = c.run("--script", "menus.scr", "--transcript", "transcript.txt")
+    check(run.code == 0, str(run))
+    with open(c.path("transcript.txt")) as f:
+        transcript = f.read()
+    for text in ("placed at 5", "; error: evaluation stopped: too many steps", "\n7\n", '\n""'):
+        check(text in transcript, "transcript lacks %r\n%s" % (text, transcript))
+    check_png(c.path("menus.png"))
+
+
 def case_nested_script(c):
     c.script("nested_inner.scr")
     run = c.run("--load", c.testmod, "--script", c.script("nested_outer.scr"), "--save",

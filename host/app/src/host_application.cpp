@@ -4,6 +4,8 @@
 #include "aced.h"
 #include "acutads.h"
 #include "cadhost/command_log.h"
+#include "cadhost/command_processor.h"
+#include "cadhost/lisp.h"
 #include "cadhost/runtime.h"
 #include "cadhost/ui_services.h"
 #include "hostapp/options.h"
@@ -165,6 +167,8 @@ int Host::run(QApplication& app) {
     if (!openProfile())
         return kExitUsage;
     cadhost::initializeRuntime();
+    // Expressions typed, queued or sent as copy-data text, and menu LISP files, run here.
+    cadhost::CommandProcessor::instance().setLispEvaluator(&cadhost::lisp::Interpreter::instance());
 
     m_frame = std::make_unique<hostui::FrameWindow>();
     m_runner = std::make_unique<ScriptRunner>(m_frame.get());

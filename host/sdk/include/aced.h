@@ -40,6 +40,9 @@ inline void acedUpdateDisplay() {
 // command line and the host goes on. RTNORM when loaded, RTERROR otherwise
 // (also when a module of that file name is loaded already).
 int acedArxLoad(const char* path);
+
+// True while a menu group of this name (any letter case) is loaded.
+bool acedIsMenuGroupLoaded(const char* groupName);
 // Unloads by file name or path: kUnloadAppMsg, then the library is closed.
 // RTERROR when not loaded, locked, or the module refused.
 int acedArxUnload(const char* name);

@@ -3,6 +3,8 @@
 #include "acdb/undo.h"
 #include "cadhost/command_processor.h"
 #include "cadhost/documents.h"
+#include "cadhost/input_broker.h"
+#include "cadhost/menu_groups.h"
 #include "hostui/action_names.h"
 #include "hostui/color_dialog.h"
 #include "hostui/command_line_widget.h"
@@ -16,7 +18,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QDockWidget>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -92,6 +96,7 @@ FrameWindow::FrameWindow(QWidget* parent)
 }
 
 FrameWindow::~FrameWindow() {
+    cadhost::MenuGroups::instance().setChangedListener(nullptr);
     destroyControlBars();
     cadhost::DocumentManager::instance().removeReactor(this);
     cadhost::UiServices::install(static_cast<cadhost::MainFrameService*>(nullptr));
@@ -164,6 +169,111 @@ void FrameWindow::buildMenus() {
         QMessageBox::about(this, tr("About cadhost"),
                            tr("cadhost: a CAD host for the Vorel suite's add-in modules."));
     });
+    m_ownMenus = {file, edit, view, draw, tools, help};
+
+    // The host's own menus hold the first bar positions; menu groups place theirs among them.
+    auto& groups = cadhost::MenuGroups::instance();
+    groups.setHostMenus({"File", "Edit", "View", "Draw", "Tools", "Help"});
+    groups.setChangedListener([this] { scheduleGroupRebuild(); });
+    if (groups.count() > 0)
+        scheduleGroupRebuild();
+}
+
+void FrameWindow::scheduleGroupRebuild() {
+    // Later, not now: the change may come from a menu item of a menu about to be replaced.
+    if (m_groupRebuildQueued)
+        return;
+    m_groupRebuildQueued = true;
+    QMetaObject::invokeMethod(
+        this, [this] { rebuildGroupMenus(); }, Qt::QueuedConnection);
+}
+
+namespace {
+
+// A menu macro goes to the command line as typed: ^C cancels, ^P is ignored.
+void runMacro(const std::string& macro) {
+    cadhost::InputBroker::instance().submitText(macro, cadhost::InputSource::Queued);
+}
+
+void fillMenu(QMenu* menu, const std::vector<cadhost::menu::MenuItem>& items) {
+    using Kind = cadhost::menu::MenuItem::Kind;
+    for (const auto& item : items) {
+        const QString label = QString::fromStdString(item.label);
+        if (item.kind == Kind::Separator) {
+            menu->addSeparator();
+        } else if (item.kind == Kind::Submenu && !item.children.empty()) {
+            fillMenu(menu->addMenu(label), item.children);
+        } else {
+            const std::string macro = item.macro;
+            menu->addAction(label, menu, [macro] { runMacro(macro); });
+        }
+    }
+}
+
+QIcon groupBitmap(const std::string& groupFile, const std::string& name) {
+    // Bitmaps are looked up beside the group's menu file, in any letter case.
+    const QDir dir = QFileInfo(QString::fromStdString(groupFile)).absoluteDir();
+    for (const QString& entry : dir.entryList(QDir::Files))
+        if (entry.compare(QString::fromStdString(name), Qt::CaseInsensitive) == 0)
+            return QIcon(dir.filePath(entry));
+    return {};
+}
+
+} // namespace
+
+void FrameWindow::rebuildGroupMenus() {
+    m_groupRebuildQueued = false;
+    for (QWidget* w : m_groupWidgets) {
+        if (auto* bar = qobject_cast<QToolBar*>(w))
+            removeToolBar(bar);
+        w->deleteLater();
+    }
+    m_groupWidgets.clear();
+    menuBar()->clear();
+
+    auto& groups = cadhost::MenuGroups::instance();
+    static const char* const kOwn[] = {"File", "Edit", "View", "Draw", "Tools", "Help"};
+    for (const auto& entry : groups.bar()) {
+        if (entry.group.empty()) {
+            for (std::size_t i = 0; i < m_ownMenus.size(); ++i)
+                if (entry.title == kOwn[i])
+                    menuBar()->addMenu(m_ownMenus[i]);
+            continue;
+        }
+        const cadhost::menu::PopMenu* pop = groups.popOf(entry);
+        if (!pop)
+            continue;
+        auto* menu = new QMenu(QString::fromStdString(pop->name), this);
+        menu->setObjectName(
+            QString::fromStdString("groupMenu_" + entry.group + "_" + pop->section));
+        fillMenu(menu, pop->items);
+        menuBar()->addMenu(menu);
+        m_groupWidgets.push_back(menu);
+    }
+    for (std::size_t g = 0; g < groups.count(); ++g) {
+        const cadhost::menu::MenuGroup* group = groups.at(g);
+        for (const auto& toolbar : group->toolbars) {
+            if (!toolbar.visible)
+                continue;
+            auto* bar = new QToolBar(QString::fromStdString(toolbar.name), this);
+            bar->setObjectName(
+                QString::fromStdString("groupToolBar_" + group->name + "_" + toolbar.name));
+            for (const auto& button : toolbar.buttons) {
+                if (button.separator) {
+                    bar->addSeparator();
+                    continue;
+                }
+                const std::string macro = button.macro;
+                QAction* action = bar->addAction(groupBitmap(group->file, button.smallBitmap),
+                                                 QString::fromStdString(button.name), bar,
+                                                 [macro] { runMacro(macro); });
+                action->setToolTip(QString::fromStdString(button.name));
+                action->setStatusTip(QString::fromStdString(button.help));
+            }
+            addToolBar(bar);
+            m_groupWidgets.push_back(bar);
+        }
+    }
 }
 
 void FrameWindow::buildStandardToolBar() {

@@ -7,6 +7,8 @@
 #include "aced.h"
 #include "acutads.h"
 #include "cadhost/cell_selection.h"
+#include "cadhost/input_broker.h"
+#include "cadhost/menu_groups.h"
 #include "cadhost/documents.h"
 #include "cadhost/system_variables.h"
 #include "cadhost/ui_services.h"
@@ -386,6 +388,33 @@ void cmdScript() {
         acutPrintf("\n%s", error.c_str());
 }
 
+// Called by name from menu LISP ("(command \"_.menuload\" path)"), so the file name is read
+// from the command line when input for it is already waiting.
+void cmdMenuLoad() {
+    const bool queued = cadhost::InputBroker::instance().hasItem();
+    std::optional<std::string> path;
+    if (queued) {
+        char buffer[1024] = {};
+        if (acedGetString(1, "\nEnter name of menu file to load: ", buffer, sizeof buffer) !=
+            RTNORM)
+            return;
+        std::string typed = buffer;
+        if (typed.size() >= 2 && typed.front() == '"' && typed.back() == '"')
+            typed = typed.substr(1, typed.size() - 2);
+        path = withExtension(typed, "mns");
+    } else {
+        path = askFileName("\nEnter name of menu file to load: ", "Select Menu File", "", false,
+                           "mns");
+    }
+    if (!path)
+        return;
+    const auto result = cadhost::MenuGroups::instance().load(*path);
+    if (!result.message.empty())
+        acutPrintf("\n%s", result.message.c_str());
+    else if (result.ok)
+        acutPrintf("\nMenu loaded: %s", path->c_str());
+}
+
 // Undoes (or redoes) up to count steps of the active drawing, naming each
 // one, then shows the drawing again with the cell selection still valid.
 void stepHistory(bool back, int count) {
@@ -464,6 +493,7 @@ const CommandDef kCommands[] = {
     {"ZOOM", cmdZoom, ACRX_CMD_TRANSPARENT},
     {"APPLOAD", cmdAppload, ACRX_CMD_MODAL},
     {"SCRIPT", cmdScript, ACRX_CMD_MODAL},
+    {"MENULOAD", cmdMenuLoad, ACRX_CMD_MODAL},
     {"U", cmdU, ACRX_CMD_MODAL},
     {"UNDO", cmdUndo, ACRX_CMD_MODAL},
     {"REDO", cmdRedo, ACRX_CMD_MODAL},

@@ -122,7 +122,8 @@ void CommandProcessor::executeToken(const InputItem& item) {
     if (item.echo)
         log.echo(item.text);
     if (item.text.front() == '(') {
-        if (auto value = evaluateLisp(item.text))
+        // The quiet value of (princ) prints nothing, not even an empty line.
+        if (auto value = evaluateLisp(item.text); value && !value->empty())
             log.printf("\n%s", value->c_str());
         return;
     }

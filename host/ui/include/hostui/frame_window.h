@@ -1,4 +1,5 @@
 #pragma once
+#include <vector>
 // The host's main frame: menu bar, dock areas on all four sides (toolbars and
 // control bars dock there or float), the drawing view of the active drawing in
 // the middle, the command line docked at the bottom and the properties
@@ -14,6 +15,7 @@ class QAction;
 class QDockWidget;
 class QLabel;
 class QToolBar;
+class QMenu;
 
 namespace hostui {
 
@@ -92,8 +94,12 @@ signals:
 protected:
     void closeEvent(QCloseEvent* event) override;
 
+    // Menu bar and toolbars of the loaded menu groups, rebuilt after they change.
+    void rebuildGroupMenus();
+
 private:
     void buildMenus();
+    void scheduleGroupRebuild();
     void buildStandardToolBar();
     void showDocument(AcApDocument* doc);
     void updateTitle();
@@ -106,6 +112,9 @@ private:
     QDockWidget* m_commandDock;
     QDockWidget* m_propertiesDock;
     QToolBar* m_standardBar = nullptr;
+    std::vector<QMenu*> m_ownMenus;       // File, Edit, View, Draw, Tools, Help
+    std::vector<QWidget*> m_groupWidgets; // menus and toolbars made from menu groups
+    bool m_groupRebuildQueued = false;
     QLabel* m_coordinates;
     EventLoopInputWaiter* m_waiter;
     CommandPump* m_pump;

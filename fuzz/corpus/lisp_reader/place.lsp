@@ -1,0 +1,2 @@
+(defun f (/ C) (setq C 1) (while (< C 5) (setq C (1+ C))))
+(f)
