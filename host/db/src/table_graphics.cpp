@@ -90,6 +90,14 @@ AcDbTableDrawing TableGraphicsBuilder::buildDrawing(bool& complete) {
     return out;
 }
 
+std::vector<AcDbTableDrawing::GridLine> TableGraphicsBuilder::buildGridLines() {
+    AcDbTableDrawing out;
+    m_drawing = &out;
+    addGridLines();
+    m_drawing = nullptr;
+    return std::move(out.gridLines);
+}
+
 void TableGraphicsBuilder::emit(std::unique_ptr<AcDbEntity> e) {
     if (!m_drawing)
         m_sink(std::move(e));

@@ -41,6 +41,8 @@ public:
     bool build(const std::function<void(std::unique_ptr<AcDbEntity>)>& sink);
     // The compact form the screen draws; complete tells as build's.
     AcDbTableDrawing buildDrawing(bool& complete);
+    // Only the grid-line runs, for a picture whose fills and contents still hold.
+    std::vector<AcDbTableDrawing::GridLine> buildGridLines();
 
 private:
     struct Rect {
