@@ -4,7 +4,8 @@
 set -euo pipefail
 packages=(g++ cmake ninja-build qt6-base-dev libcurl4-openssl-dev libgtest-dev libgmock-dev
           libbenchmark-dev python3-ezdxf python3-matplotlib clang libclang-rt-14-dev
-          libgl-dev fonts-dejavu-core gdal-bin)
+          libgl-dev fonts-dejavu-core gdal-bin
+          xvfb openbox xdotool x11-apps x11-utils python3-numpy)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

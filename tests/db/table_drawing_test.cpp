@@ -102,6 +102,14 @@ TEST(TableDrawing, FollowsEditsAndMoves) {
     ASSERT_EQ(t->setEdgeColor(0, 0, AcDb::kRightMask, AcCmColor::fromIndex(5)), Acad::eOk);
     EXPECT_GT(t->drawing().gridLines.size(), before);
     expectSameGrid(*t);
+    // An edge edit rebuilds only the runs: the fill and text drawn before stay.
+    ASSERT_EQ(t->setFillNone(1, 1, false), Acad::eOk);
+    ASSERT_EQ(t->setTextString(0, 0, "x"), Acad::eOk);
+    ASSERT_EQ(t->drawing().contents.size(), 1u);
+    ASSERT_EQ(t->setEdgeVisibility(1, 1, AcDb::kBottomMask, AcDb::kInvisible), Acad::eOk);
+    EXPECT_EQ(t->drawing().fills.size(), 1u);
+    EXPECT_EQ(t->drawing().contents.size(), 1u);
+    expectSameGrid(*t);
     ASSERT_EQ(t->setPosition(AcGePoint3d(0, 0, 0)), Acad::eOk);
     for (const auto& run : t->drawing().gridLines) {
         EXPECT_LE(run.start.x, 4 + 1e-9);

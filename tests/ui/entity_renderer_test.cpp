@@ -191,6 +191,28 @@ TEST(EntityRenderer, TableShowsGridTextAndHighlightsTheSelectedCells) {
     EXPECT_EQ(at(plain, 5, 8), kBackground);
 }
 
+// A selection ending inside a merged cell shows the whole merged cell, and
+// its translucent fill is laid once, however many selected cells share it.
+TEST(EntityRenderer, SelectionCoversMergedCellsOnItsRimOnce) {
+    AcDbDatabase db;
+    auto* table = new AcDbTable;
+    table->setTableStyle(db.tablestyle());
+    table->setSize(3, 3);
+    table->setColumnWidth(3.0);
+    table->setRowHeight(3.0);
+    table->setPosition(AcGePoint3d(0.5, 9.5, 0));
+    ASSERT_EQ(table->mergeCells(1, 2, 1, 2), Acad::eOk);
+    ASSERT_EQ(table->setSubSelection(0, 2, 0, 1), Acad::eOk);
+    appendToModelSpace(db, table);
+
+    const QImage img = renderModelSpace(db);
+    const QColor plainCell = at(img, 2, 8);
+    ASSERT_NE(plainCell, kBackground);
+    EXPECT_EQ(at(img, 5, 5), plainCell);   // merged cell, two of its cells selected
+    EXPECT_EQ(at(img, 8, 2), plainCell);   // merged cell beyond the range's corner
+    EXPECT_EQ(at(img, 8, 8), kBackground); // cell (0, 2) is not selected
+}
+
 TEST(EntityRenderer, TextAlignmentPlacesTheText) {
     AcDbDatabase db;
     auto* left = new AcDbMText;

@@ -86,6 +86,9 @@ struct AcDbTableData {
     mutable AcDbEntityList graphics;
     mutable PictureKey drawingKey;
     mutable AcDbTableDrawing drawing;
+    // Only edges changed since the drawing was built: its fills and contents
+    // still hold, the grid-line runs are built again.
+    mutable bool drawingGridStale = false;
 
     bool isCurrent(const PictureKey& key, const AcDbTable& table) const;
     PictureKey keyFor(const AcDbTable& table) const;
@@ -103,6 +106,10 @@ struct AcDbTableData {
     void dropPictures() {
         graphicsKey.valid = false;
         drawingKey.valid = false;
+    }
+    void dropGridLines() {
+        graphicsKey.valid = false;
+        drawingGridStale = true;
     }
     // A structural edit may leave the selection outside the grid.
     void dropStaleSelection() {
@@ -316,7 +323,7 @@ struct AcDbTableData {
             if (mask & AcDb::kLeftMask)
                 fn(grid.vertical(row2, r.minCol));
         }
-        dropPictures();
+        dropGridLines();
         return Acad::eOk;
     }
 
@@ -984,14 +991,22 @@ AcDbTable::GridEdge AcDbTable::gridEdge(int row, int col, AcDb::CellEdgeMask edg
     if (!AcDbTableData::edgeRef(m_data->grid, row, col, edge, e))
         return {AcDb::kVisible, AcCmColor::byBlock(), AcDb::kLnWtByBlock, 0};
     const GridSegment& s = m_data->segment(e);
-    const AcDbGridFormat& inherited = m_data->inheritedEdge(e);
     GridEdge out;
-    out.visibility = s.isOverridden(kEdgeVisibility) ? static_cast<AcDb::Visibility>(s.visibility)
-                                                     : inherited.visibility;
-    out.color = s.isOverridden(kEdgeColor) ? s.color : inherited.color;
-    out.lineWeight = s.isOverridden(kEdgeLineWeight) ? static_cast<AcDb::LineWeight>(s.lineWeight)
-                                                     : inherited.lineWeight;
+    out.visibility = static_cast<AcDb::Visibility>(s.visibility);
+    out.color = s.color;
+    out.lineWeight = static_cast<AcDb::LineWeight>(s.lineWeight);
     out.overridden = s.overridden;
+    constexpr unsigned kAll =
+        (1u << kEdgeVisibility) | (1u << kEdgeColor) | (1u << kEdgeLineWeight);
+    if ((s.overridden & kAll) == kAll)
+        return out; // a styled edge: the table style is not asked (pictures ask per segment)
+    const AcDbGridFormat& inherited = m_data->inheritedEdge(e);
+    if (!s.isOverridden(kEdgeVisibility))
+        out.visibility = inherited.visibility;
+    if (!s.isOverridden(kEdgeColor))
+        out.color = inherited.color;
+    if (!s.isOverridden(kEdgeLineWeight))
+        out.lineWeight = inherited.lineWeight;
     return out;
 }
 
@@ -1018,7 +1033,7 @@ Acad::ErrorStatus AcDbTable::setGridEdge(int row, int col, AcDb::CellEdgeMask ed
         s.lineWeight = value.lineWeight;
         s.markOverridden(kEdgeLineWeight);
     }
-    m_data->dropPictures();
+    m_data->dropGridLines();
     return Acad::eOk;
 }
 
@@ -1272,6 +1287,12 @@ const AcDbTableDrawing& AcDbTable::drawing() const {
         bool complete = true;
         d.drawing = acdbtable::TableGraphicsBuilder(*this, f, layout).buildDrawing(complete);
         d.drawingKey.valid = complete;
+        d.drawingGridStale = false;
+    } else if (d.drawingGridStale) {
+        TableFrame f = TableFrame::make(position(), normal(), d.direction);
+        d.drawing.gridLines =
+            acdbtable::TableGraphicsBuilder(*this, f, d.currentLayout()).buildGridLines();
+        d.drawingGridStale = false;
     }
     return d.drawing;
 }

@@ -41,6 +41,8 @@ public:
     bool build(const std::function<void(std::unique_ptr<AcDbEntity>)>& sink);
     // The compact form the screen draws; complete tells as build's.
     AcDbTableDrawing buildDrawing(bool& complete);
+    // Only the grid-line runs, for a picture whose fills and contents still hold.
+    std::vector<AcDbTableDrawing::GridLine> buildGridLines();
 
 private:
     struct Rect {
@@ -56,6 +58,7 @@ private:
     void addLine(double u0, double v0, double u1, double v1, int row, int col, int edge);
     void addRun(double u0, double v0, double u1, double v1, const AcDbTable::GridEdge& seg);
     void emit(std::unique_ptr<AcDbEntity> e);
+    void addVerticalRuns();
     void addText(int row, int col, const Rect& r);
     void addBlock(int row, int col, const Rect& r);
     AcDbObjectId resolvedTextStyle(AcDbObjectId id) const;

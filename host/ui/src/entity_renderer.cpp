@@ -393,33 +393,55 @@ void EntityRenderer::drawSelection(const AcDbTable& table, const Context& ctx) {
     if (rowMin > rowMax || colMin > colMax)
         return;
 
+    // The range is one area: its corner cells span it, and only merged cells
+    // on its rim can reach beyond. One path filled once (winding rule) keeps a
+    // translucent fill even where merged outlines overlap, and a big range
+    // costs its perimeter, not its area.
+    QPainterPath area;
+    area.setFillRule(Qt::WindingFill);
+    AcGePoint3dArray pts;
+    auto addCell = [&](int row, int col) {
+        if (table.cellOutline(row, col, true, pts) == Acad::eOk && pts.size() >= 4)
+            area.addPolygon(polygon({toDevice(pts[0], ctx), toDevice(pts[1], ctx),
+                                     toDevice(pts[3], ctx), toDevice(pts[2], ctx)}));
+    };
+    auto addIfMerged = [&](int row, int col) {
+        if (table.isMergedCell(row, col))
+            addCell(row, col);
+    };
+    for (int col = colMin; col <= colMax; ++col) {
+        addIfMerged(rowMin, col);
+        if (rowMax != rowMin)
+            addIfMerged(rowMax, col);
+    }
+    for (int row = rowMin + 1; row < rowMax; ++row) {
+        addIfMerged(row, colMin);
+        if (colMax != colMin)
+            addIfMerged(row, colMax);
+    }
+    AcGePoint3dArray tl, tr, bl, br;
+    if (table.cellOutline(rowMin, colMin, true, tl) != Acad::eOk ||
+        table.cellOutline(rowMin, colMax, true, tr) != Acad::eOk ||
+        table.cellOutline(rowMax, colMin, true, bl) != Acad::eOk ||
+        table.cellOutline(rowMax, colMax, true, br) != Acad::eOk || tl.size() < 4 ||
+        tr.size() < 4 || bl.size() < 4 || br.size() < 4)
+        return;
+    const QPolygonF outline = polygon(
+        {toDevice(tl[0], ctx), toDevice(tr[1], ctx), toDevice(br[3], ctx), toDevice(bl[2], ctx)});
+    area.addPolygon(outline);
+
     m_painter.save();
     m_painter.setPen(Qt::NoPen);
     m_painter.setBrush(m_style.selectionFill);
-    AcGePoint3dArray pts;
-    for (int row = rowMin; row <= rowMax; ++row)
-        for (int col = colMin; col <= colMax; ++col) {
-            if (table.cellOutline(row, col, true, pts) != Acad::eOk || pts.size() < 4)
-                continue;
-            m_painter.drawPolygon(polygon({toDevice(pts[0], ctx), toDevice(pts[1], ctx),
-                                           toDevice(pts[3], ctx), toDevice(pts[2], ctx)}));
-        }
+    m_painter.drawPath(area);
     // One border round the whole range.
-    AcGePoint3dArray tl, tr, bl, br;
-    if (table.cellOutline(rowMin, colMin, true, tl) == Acad::eOk &&
-        table.cellOutline(rowMin, colMax, true, tr) == Acad::eOk &&
-        table.cellOutline(rowMax, colMin, true, bl) == Acad::eOk &&
-        table.cellOutline(rowMax, colMax, true, br) == Acad::eOk && tl.size() >= 4 &&
-        tr.size() >= 4 && bl.size() >= 4 && br.size() >= 4) {
-        QPen edge(m_style.selectionEdge);
-        edge.setCosmetic(true);
-        edge.setWidthF(3);
-        edge.setJoinStyle(Qt::MiterJoin);
-        m_painter.setPen(edge);
-        m_painter.setBrush(Qt::NoBrush);
-        m_painter.drawPolygon(polygon({toDevice(tl[0], ctx), toDevice(tr[1], ctx),
-                                       toDevice(br[3], ctx), toDevice(bl[2], ctx)}));
-    }
+    QPen edge(m_style.selectionEdge);
+    edge.setCosmetic(true);
+    edge.setWidthF(3);
+    edge.setJoinStyle(Qt::MiterJoin);
+    m_painter.setPen(edge);
+    m_painter.setBrush(Qt::NoBrush);
+    m_painter.drawPolygon(outline);
     m_painter.restore();
 }
 
