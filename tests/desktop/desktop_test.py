@@ -197,6 +197,13 @@ def run(desk, args, work):
     host = Host(desk, transcript)
     frame = wait_for("the frame window", lambda: desk.windows("^cadhost - "))[0]
     fx, fy, fw, fh, _ = wait_for("the frame's place", lambda: desk.geometry(frame))
+    # Loaded on its own, without the suite loader, the add-in finds no suite
+    # menu group and says so in a message box, once for its submenu and once
+    # for its toolbar.
+    for _ in range(2):
+        box = wait_for("the add-in's menu-group message", lambda: desk.windows("^cadhost$"))[0]
+        desk.xdo("windowactivate", "--sync", box, "key", "Return")
+        wait_for("the message box closed", lambda: box not in desk.windows("^cadhost$"))
     wait_for("the add-in's floating bar", lambda: desk.windows("^Vorel Kelvarin$"))
     strip = xscreen.read_bmp(args.pictures)
     merge_picture = strip[:, 16 * MERGE_PICTURE:16 * (MERGE_PICTURE + 1)]
