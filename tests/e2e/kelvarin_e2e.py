@@ -413,6 +413,13 @@ def case_template_open(c):
     check(template_blocks(db) == ["Door schedule \u00dc"], "the template went")
     check_png(c.path("open_dialog.png"))
 
+    c.host("--script", c.script("template_undo.scr"), "--save", "redone.dxf")
+    check(tables(checked(c, "undone.dxf")) == [], "U left the placed table")
+    check(template_blocks(c.path("undone.dxf")) == [], "U left a block")
+    redone = tables(checked(c, "redone.dxf"))
+    check(len(redone) == 1 and values(redone[0], "10") == values(found[0], "10"),
+          "REDO did not bring the table back")
+
     run = c.host("--script", c.script("template_delete.scr"))
     check(template_blocks(db) == [], "after deleting: %r" % template_blocks(db))
     check(model_space_references(db) == [], "references after deleting: %r"
@@ -490,6 +497,86 @@ def case_apply_style(c):
           "the table's style is %r, Doors is %s" % (values(found[0], "342"), styles["Doors"]))
     check(len(doc.modelspace().query("LINE")) == 1, "the line went")
     check_png(c.path("apply_style_dialog.png"))
+
+
+class MakerSite:
+    """The maker's web site on a loopback port: the version list and the
+    demo page; every request's path is recorded."""
+
+    def __init__(self):
+        import http.server
+        import threading
+        site = self
+
+        class Handler(http.server.BaseHTTPRequestHandler):
+            def do_GET(self):
+                site.requests.append(self.path)
+                pages = {
+                    "/updatelist\\checkforupdate.txt":
+                        ("text/plain", b"Kelvarin:2.4.1.0\r\nKELVARIN: 2.10.0.0\r\n"),
+                    "/demo/kv/": ("text/html", b"<html><body><h1>Kelvarin demo</h1></body></html>"),
+                }
+                if self.path not in pages:
+                    self.send_error(404)
+                    return
+                kind, body = pages[self.path]
+                self.send_response(200)
+                self.send_header("Content-Type", kind)
+                self.send_header("Content-Length", str(len(body)))
+                self.end_headers()
+                self.wfile.write(body)
+
+            def log_message(self, *args):
+                pass
+
+        self.requests = []
+        self.server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Handler)
+        self.address = "http://127.0.0.1:%d" % self.server.server_address[1]
+        threading.Thread(target=self.server.serve_forever, daemon=True).start()
+
+    def close(self):
+        self.server.shutdown()
+        self.server.server_close()
+
+
+def case_web_commands(c):
+    site = MakerSite()
+    try:
+        os.makedirs(c.profile, exist_ok=True)
+        with open(os.path.join(c.profile, "machine.reg"), "w") as f:
+            f.write('REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Vorel\\Vorel2005]\n'
+                    '"WebSite"="%s"\n"SupportMail"="help@maker.test"\n' % site.address)
+        demo = site.address + "/demo/kv/"
+        with open(c.path("web.scr"), "w") as f:
+            f.write("VOREL_KELVARIN_HELP\nVOREL_KELVARIN_WEBSITE\nVOREL_KELVARIN_TRYMEROVIN\n"
+                    "VOREL_KELVARIN_NEW\nVOREL_KELVARIN_FAQ\nVOREL_KELVARIN_SUPPORT\n"
+                    "VOREL_KELVARIN_DEMO\n@dialog %s\n@click 2\n"
+                    "VOREL_KELVARIN_UPDATE\n@dialog LiveUpdate\n@screenshot update.png\n"
+                    "@click 1\n" % demo)
+        run = c.host("--script", "web.scr")
+    finally:
+        site.close()
+    manual = os.path.join(os.path.dirname(os.path.abspath(c.kelvarin)), "Kelvarin Manual.htm")
+    check(os.path.isfile(manual), "no manual beside the module: %s" % manual)
+    import urllib.parse
+    pictures = re.findall(r'src="([^"]+)"', open(manual, encoding="utf-8").read())
+    check(len(pictures) >= 16, "the manual shows %d pictures" % len(pictures))
+    for src in pictures:
+        picture = os.path.join(os.path.dirname(manual), urllib.parse.unquote(src))
+        check(os.path.isfile(picture), "the manual's picture is missing: %s" % picture)
+    opened = re.findall(r"\[Shell open\] (.*)", run.out)
+    expected = [manual, site.address + "/", site.address + "/",
+                site.address + "/redirect.php?page=whatsnew&product=kv",
+                site.address + "/redirect.php?page=faq&product=kv"]
+    check(opened[:5] == expected, "shell opens: %r\n%s" % (opened, run.out))
+    check(len(opened) == 6 and opened[5].startswith("mailto:help@maker.test?body= Please provide"),
+          "support mail: %r" % opened[5:])
+    # The demo window asked for its page (it may close before the answer).
+    deadline = time.monotonic() + 5
+    while "/demo/kv/" not in site.requests and time.monotonic() < deadline:
+        time.sleep(0.05)
+    check("/demo/kv/" in site.requests, "requests: %r" % site.requests)
+    check_png(c.path("update.png"))
 
 
 CASES = {name[5:]: f for name, f in globals().items() if name.startswith("case_")}

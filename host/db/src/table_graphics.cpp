@@ -209,15 +209,59 @@ void TableGraphicsBuilder::addGridLines() {
             addLine(u, top, u, bottom, row, m_cols - 1, AcDb::kRightMask);
     };
     if (m_drawing) {
-        // Line by line, so that each vertical line's segments join into runs.
-        for (int line = 0; line <= m_cols; ++line)
-            for (int row = 0; row < m_rows; ++row)
-                vertical(row, line);
+        addVerticalRuns();
     } else {
         for (int row = 0; row < m_rows; ++row)
             for (int line = 0; line <= m_cols; ++line)
                 vertical(row, line);
     }
+}
+
+void TableGraphicsBuilder::addVerticalRuns() {
+    // Row by row, the order the segments are stored in, with one open run per
+    // vertical line: a big table's picture is built from memory read in order.
+    struct OpenRun {
+        bool open = false;
+        double u = 0, top = 0, bottom = 0;
+        AcCmColor color;
+        AcDb::LineWeight lineWeight = AcDb::kLnWtByBlock;
+    };
+    std::vector<OpenRun> open(static_cast<std::size_t>(m_cols) + 1);
+    std::vector<AcDbTableDrawing::GridLine>& runs = m_drawing->gridLines;
+    auto close = [&](OpenRun& r) {
+        if (r.open)
+            runs.push_back(
+                {m_frame.at(r.u, r.top), m_frame.at(r.u, r.bottom), r.color, r.lineWeight});
+        r.open = false;
+    };
+    for (int row = 0; row < m_rows; ++row) {
+        const double top = -m_layout.rowY[row], bottom = -m_layout.rowY[row + 1];
+        const int* regions = &m_regionOfCell[static_cast<std::size_t>(row) * m_cols];
+        for (int line = 0; line <= m_cols; ++line) {
+            OpenRun& r = open[static_cast<std::size_t>(line)];
+            if (line > 0 && line < m_cols && regions[line - 1] >= 0 &&
+                regions[line - 1] == regions[line]) {
+                close(r); // inside a merged cell
+                continue;
+            }
+            const AcDbTable::GridEdge seg =
+                line < m_cols ? m_table.gridEdge(row, line, AcDb::kLeftMask)
+                              : m_table.gridEdge(row, m_cols - 1, AcDb::kRightMask);
+            if (seg.visibility != AcDb::kVisible) {
+                close(r);
+                continue;
+            }
+            if (r.open && r.bottom == top && r.color == seg.color &&
+                r.lineWeight == seg.lineWeight) {
+                r.bottom = bottom;
+                continue;
+            }
+            close(r);
+            r = {true, m_layout.colX[line], top, bottom, seg.color, seg.lineWeight};
+        }
+    }
+    for (OpenRun& r : open)
+        close(r);
 }
 
 void TableGraphicsBuilder::addContents() {

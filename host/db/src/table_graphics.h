@@ -58,6 +58,7 @@ private:
     void addLine(double u0, double v0, double u1, double v1, int row, int col, int edge);
     void addRun(double u0, double v0, double u1, double v1, const AcDbTable::GridEdge& seg);
     void emit(std::unique_ptr<AcDbEntity> e);
+    void addVerticalRuns();
     void addText(int row, int col, const Rect& r);
     void addBlock(int row, int col, const Rect& r);
     AcDbObjectId resolvedTextStyle(AcDbObjectId id) const;
