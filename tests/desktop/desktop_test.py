@@ -158,9 +158,20 @@ class Host:
         return wait_for("%r on the command line" % text, lambda: text in self.log()[after:])
 
     def save(self, path):
+        """SAVEAS through its file dialog, as a user at the desktop does."""
         mark = len(self.log())
-        self.desk.type_lines("SAVEAS", path)
-        self.wait_log("Saved", mark)
+        self.desk.type_lines("SAVEAS")
+        dialog = wait_for("the \"Save Drawing As\" dialog",
+                          lambda: self.desk.windows("^Save Drawing As$"))[0]
+        self.desk.xdo("windowactivate", "--sync", dialog)
+        wait_for("the dialog to take the keyboard",
+                 lambda: self.desk.x("xdotool", "getwindowfocus").strip() == str(dialog))
+        # The name box has the focus: replace what it shows with the path.
+        self.desk.xdo("key", "ctrl+a")
+        self.desk.xdo("type", "--delay", 30, "--", path)
+        self.desk.xdo("sleep", 0.3, "key", "Return")
+        self.wait_log("Saved %s." % path, mark)
+        wait_for("the dialog to close", lambda: not self.desk.windows("^Save Drawing As$"))
         return path
 
 
@@ -237,7 +248,6 @@ def run(desk, args, work):
     # Keys go to the focused frame: a click in the command line's input first.
     desk.click(fx + fw // 2, fy + fh - 40)
     before = desk.screenshot("empty")
-    desk.type_lines("FILEDIA", "0")
     desk.type_lines("-TABLE", "3", "4", "2.5", "1", "0,0")
     host.wait_log("Specify insertion point: 0,0")
 

@@ -123,6 +123,23 @@ TEST_F(UndoMenu, ItemsNameTheButtonsStepAndFollowTheHistory) {
     EXPECT_FALSE(undo->isEnabled());
 }
 
+TEST_F(UndoMenu, AButtonThatRelabelsItselfNamesTheStepAsItReadsWhenTheDrawingIsLocked) {
+    // As the border style button does: the chosen style becomes its tooltip,
+    // then the style is applied.
+    QToolButton* style = addEditButton(QStringLiteral("All Borders"));
+    QObject::disconnect(style, &QToolButton::clicked, nullptr, nullptr);
+    QObject::connect(style, &QToolButton::clicked, [this, style] {
+        style->setToolTip(QStringLiteral("Outside Border"));
+        acDocManagerPtr()->lockDocument(doc, AcAp::kWrite);
+        appendLine(doc->database());
+        acDocManagerPtr()->unlockDocument(doc);
+    });
+    QTest::mouseClick(style, Qt::LeftButton);
+    settle();
+    EXPECT_EQ(history()->undoName(), "Outside Border");
+    EXPECT_EQ(frame->undoAction()->text(), QStringLiteral("&Undo Outside Border"));
+}
+
 TEST_F(UndoMenu, CtrlZAndCtrlYWorkFromTheCommandLineToo) {
     QToolButton* button = addEditButton(QStringLiteral("Font Color"));
     QTest::mouseClick(button, Qt::LeftButton);

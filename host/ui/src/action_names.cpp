@@ -11,6 +11,7 @@
 #include <QEvent>
 #include <QKeyEvent>
 #include <QMainWindow>
+#include <QPointer>
 #include <QToolBar>
 
 namespace hostui {
@@ -85,26 +86,53 @@ QString actionNameFor(const QAction* action) {
 
 namespace {
 
-void setName(const QString& name) {
-    if (!name.isEmpty())
-        cadhost::DocumentManager::instance().setActionName(name.toStdString());
+// What named the action last: asked again when the action locks the
+// drawing, since a button may relabel itself first (the border style
+// button shows the style just chosen).
+QPointer<QWidget> g_sourceWidget;
+QPointer<QAction> g_sourceAction;
+
+bool setName(const QString& name) {
+    if (name.isEmpty())
+        return false;
+    cadhost::DocumentManager::instance().setActionName(name.toStdString());
+    return true;
+}
+
+std::string currentName() {
+    QString name;
+    if (g_sourceWidget)
+        name = actionNameFor(g_sourceWidget.data());
+    else if (g_sourceAction)
+        name = actionNameFor(g_sourceAction.data());
+    return name.toStdString();
 }
 
 } // namespace
 
 void nameActionFrom(const QWidget* w) {
-    setName(actionNameFor(w));
+    if (setName(actionNameFor(w))) {
+        g_sourceWidget = const_cast<QWidget*>(w);
+        g_sourceAction = nullptr;
+    }
 }
 
 void nameActionFrom(const QAction* action) {
-    setName(actionNameFor(action));
+    if (setName(actionNameFor(action))) {
+        g_sourceAction = const_cast<QAction*>(action);
+        g_sourceWidget = nullptr;
+    }
 }
 
 ActionNamer::ActionNamer(QObject* parent) : QObject(parent) {
     qApp->installEventFilter(this);
+    cadhost::DocumentManager::instance().setActionNameSource(currentName);
 }
 
 ActionNamer::~ActionNamer() {
+    cadhost::DocumentManager::instance().setActionNameSource(nullptr);
+    g_sourceWidget = nullptr;
+    g_sourceAction = nullptr;
     if (qApp)
         qApp->removeEventFilter(this);
 }

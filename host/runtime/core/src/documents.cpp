@@ -165,7 +165,11 @@ Acad::ErrorStatus DocumentManager::acquireDocumentLock(AcApDocument* doc, int mo
     const bool write = isWriteMode(mode);
     d->m_locks.push_back(Document::Lock{mode, globalCmdName ? globalCmdName : "", write});
     if (write) {
-        std::string name = globalCmdName && *globalCmdName ? globalCmdName : m_actionName;
+        std::string name = globalCmdName && *globalCmdName ? globalCmdName : std::string();
+        if (name.empty() && m_actionNameSource)
+            name = m_actionNameSource();
+        if (name.empty())
+            name = m_actionName;
         d->history().beginGroup(name);
     }
     AcAp::DocLockMode after = d->lockMode(true);

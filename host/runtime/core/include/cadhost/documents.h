@@ -60,6 +60,12 @@ public:
     void endUndoGroup(AcApDocument* doc);
     void setActionName(std::string name) { m_actionName = std::move(name); }
     const std::string& actionName() const { return m_actionName; }
+    // Asked first when a write lock opens a step: the action's name as it
+    // reads now (a button whose label the action itself just changed). An
+    // empty answer falls back to actionName().
+    void setActionNameSource(std::function<std::string()> source) {
+        m_actionNameSource = std::move(source);
+    }
     AcDbUndoHistory* undoHistory(AcApDocument* doc) const;
 
 private:
@@ -72,6 +78,7 @@ private:
     std::vector<AcApDocManagerReactor*> m_reactors;
     int m_untitledCounter = 0;
     std::string m_actionName;
+    std::function<std::string()> m_actionNameSource;
 };
 
 } // namespace cadhost
