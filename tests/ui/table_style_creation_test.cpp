@@ -28,14 +28,14 @@ std::vector<std::string> styleNames(AcDbDatabase& db) {
 
 TEST(TableStyleCreation, DataCellsTakeTheAnswersAndTheOtherRowsKeepTheDefaults) {
     AcDbDatabase db(true, false);
-    TableStyleSpec spec;
-    spec.name = "Door schedule";
-    spec.textHeight = 0.35;
-    spec.textColorIndex = 1;
-    spec.fillColorIndex = 3;
-    spec.alignment = AcDb::kMiddleRight;
+    TableStyleRequest request;
+    request.name = "Door schedule";
+    request.textHeight = 0.35;
+    request.textColorIndex = 1;
+    request.fillColorIndex = 3;
+    request.alignment = AcDb::kMiddleRight;
     AcDbObjectId id;
-    ASSERT_EQ(createTableStyle(&db, spec, id), Acad::eOk);
+    ASSERT_EQ(createTableStyle(&db, request, id), Acad::eOk);
     EXPECT_EQ(styleNames(db), (std::vector<std::string>{"Standard", "Door schedule"}));
     AcDbObjectPointer<AcDbTableStyle> style(id, AcDb::kForRead);
     ASSERT_TRUE(style);
@@ -51,10 +51,10 @@ TEST(TableStyleCreation, DataCellsTakeTheAnswersAndTheOtherRowsKeepTheDefaults) 
                      AcDbTableStyle().cellFormat(AcDb::kHeaderRow).textHeight);
 
     // ByBlock and ByLayer text, no fill.
-    spec = {};
-    spec.name = "Plain";
-    spec.textColorIndex = 256;
-    ASSERT_EQ(createTableStyle(&db, spec, id), Acad::eOk);
+    request = {};
+    request.name = "Plain";
+    request.textColorIndex = 256;
+    ASSERT_EQ(createTableStyle(&db, request, id), Acad::eOk);
     AcDbObjectPointer<AcDbTableStyle> plain(id, AcDb::kForRead);
     EXPECT_EQ(plain->cellFormat(AcDb::kDataRow).textColor, AcCmColor::byLayer());
     EXPECT_TRUE(plain->cellFormat(AcDb::kDataRow).fillNone);
@@ -63,28 +63,28 @@ TEST(TableStyleCreation, DataCellsTakeTheAnswersAndTheOtherRowsKeepTheDefaults) 
 TEST(TableStyleCreation, BadAnswersAndTakenNamesCreateNothing) {
     AcDbDatabase db(true, false);
     AcDbObjectId id;
-    TableStyleSpec spec;
-    EXPECT_TRUE(validateTableStyle(spec)); // no name
-    spec.name = "a|b";
-    EXPECT_TRUE(validateTableStyle(spec));
-    spec.name = "line\nbreak";
-    EXPECT_TRUE(validateTableStyle(spec));
-    spec.name = "Ok name Ü";
-    EXPECT_FALSE(validateTableStyle(spec));
+    TableStyleRequest request;
+    EXPECT_TRUE(validateTableStyle(request)); // no name
+    request.name = "a|b";
+    EXPECT_TRUE(validateTableStyle(request));
+    request.name = "line\nbreak";
+    EXPECT_TRUE(validateTableStyle(request));
+    request.name = "Ok name Ü";
+    EXPECT_FALSE(validateTableStyle(request));
     for (double h : {0.0, -1.0, std::numeric_limits<double>::infinity()}) {
-        TableStyleSpec bad = spec;
+        TableStyleRequest bad = request;
         bad.textHeight = h;
         EXPECT_EQ(createTableStyle(&db, bad, id), Acad::eInvalidInput) << h;
     }
-    TableStyleSpec bad = spec;
+    TableStyleRequest bad = request;
     bad.textColorIndex = 257;
     EXPECT_EQ(createTableStyle(&db, bad, id), Acad::eInvalidInput);
-    bad = spec;
+    bad = request;
     bad.fillColorIndex = 0;
     EXPECT_EQ(createTableStyle(&db, bad, id), Acad::eInvalidInput);
     EXPECT_EQ(styleNames(db), (std::vector<std::string>{"Standard"}));
-    spec.name = "STANDARD";
-    EXPECT_EQ(createTableStyle(&db, spec, id), Acad::eDuplicateKey);
+    request.name = "STANDARD";
+    EXPECT_EQ(createTableStyle(&db, request, id), Acad::eDuplicateKey);
     EXPECT_TRUE(id.isNull());
     EXPECT_EQ(styleNames(db), (std::vector<std::string>{"Standard"}));
 }

@@ -7,9 +7,9 @@
 #include "aced.h"
 #include "acutads.h"
 #include "cadhost/cell_selection.h"
+#include "cadhost/documents.h"
 #include "cadhost/input_broker.h"
 #include "cadhost/menu_groups.h"
-#include "cadhost/documents.h"
 #include "cadhost/system_variables.h"
 #include "cadhost/ui_services.h"
 #include "hostui/drawing_view.h"
@@ -242,27 +242,28 @@ void cmdTableStyleOnCommandLine() {
     AcApDocument* doc = activeDocumentOrSay();
     if (!doc)
         return;
-    TableStyleSpec spec;
+    TableStyleRequest request;
     for (;;) {
         char name[512] = {};
         if (acedGetString(1, "\nTable style name: ", name, sizeof name) != RTNORM || !*name)
             return;
-        spec.name = name;
-        if (auto why = validateTableStyle(spec)) {
+        request.name = name;
+        if (auto why = validateTableStyle(request)) {
             acutPrintf("\n%s", why->c_str());
             continue;
         }
         AcDbDictionary* styles = nullptr;
         bool taken = false;
         if (doc->database()->getTableStyleDictionary(styles, AcDb::kForRead) == Acad::eOk) {
-            taken = styles->has(spec.name);
+            taken = styles->has(request.name);
             styles->close();
         }
         if (!taken)
             break;
-        acutPrintf("\nA table style named \"%s\" already exists.", spec.name.c_str());
+        acutPrintf("\nA table style named \"%s\" already exists.", request.name.c_str());
     }
-    if (!askPositiveReal("\nText height of data cells <0.18>: ", spec.textHeight, spec.textHeight))
+    if (!askPositiveReal("\nText height of data cells <0.18>: ", request.textHeight,
+                         request.textHeight))
         return;
     for (;;) {
         int index = 0;
@@ -273,7 +274,7 @@ void cmdTableStyleOnCommandLine() {
         if (rc != RTNORM)
             return;
         if (index >= 0 && index <= 256) {
-            spec.textColorIndex = index;
+            request.textColorIndex = index;
             break;
         }
         acutPrintf("\nValue must be from 0 to 256.");
@@ -287,7 +288,7 @@ void cmdTableStyleOnCommandLine() {
         if (rc != RTNORM)
             return;
         if (index >= 1 && index <= 255) {
-            spec.fillColorIndex = index;
+            request.fillColorIndex = index;
             break;
         }
         acutPrintf("\nValue must be from 1 to 255.");
@@ -300,17 +301,17 @@ void cmdTableStyleOnCommandLine() {
         return;
     if (rc == RTNORM)
         if (auto alignment = alignmentFromKeyword(keyword))
-            spec.alignment = *alignment;
+            request.alignment = *alignment;
     const bool locked = acDocManager->lockDocument(doc, AcAp::kWrite) == Acad::eOk;
     AcDbObjectId id;
-    const Acad::ErrorStatus es = createTableStyle(doc->database(), spec, id);
+    const Acad::ErrorStatus es = createTableStyle(doc->database(), request, id);
     if (locked)
         acDocManager->unlockDocument(doc);
     if (es != Acad::eOk)
         reportFailure("Cannot create the table style (" + std::string(acadErrorStatusText(es)) +
                       ").");
     else
-        acutPrintf("\nTable style \"%s\" created.", spec.name.c_str());
+        acutPrintf("\nTable style \"%s\" created.", request.name.c_str());
 }
 
 // TABLEDIT: the text of one cell, picked in the drawing.

@@ -168,14 +168,14 @@ std::optional<std::string> MenuGroups::menucmd(const std::string& request) {
         return std::string();
     }
     if (action.size() > 1 && action[0] == '+') {
-        const std::string spec = action.substr(1);
-        const std::size_t sep = spec.find('.');
+        const std::string target = action.substr(1);
+        const std::size_t sep = target.find('.');
         if (sep == std::string::npos)
             return std::nullopt;
-        menu::MenuGroup* group = find(spec.substr(0, sep));
+        menu::MenuGroup* group = find(target.substr(0, sep));
         if (!group)
             return std::nullopt;
-        const std::string name = spec.substr(sep + 1);
+        const std::string name = target.substr(sep + 1);
         const menu::PopMenu* pop = nullptr;
         for (const menu::PopMenu& p : group->pops) {
             const bool alias =

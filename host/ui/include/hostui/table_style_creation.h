@@ -14,7 +14,7 @@ class AcDbDatabase;
 
 namespace hostui {
 
-struct TableStyleSpec {
+struct TableStyleRequest {
     std::string name;
     double textHeight = 0.18;
     int textColorIndex = 0;            // 0 ByBlock .. 256 ByLayer
@@ -28,13 +28,13 @@ inline constexpr const char* kAlignmentKeywords[] = {"TL", "TC", "TR", "ML", "MC
 // The alignment of a keyword (letter case ignored); nothing for another word.
 std::optional<AcDb::CellAlignment> alignmentFromKeyword(const std::string& word);
 
-// Why the spec cannot make a style, for the user; nothing when it can.
-std::optional<std::string> validateTableStyle(const TableStyleSpec& spec);
+// Why the request cannot make a style, for the user; nothing when it can.
+std::optional<std::string> validateTableStyle(const TableStyleRequest& request);
 
 // Adds the style to the database's table style dictionary. eInvalidInput for
-// a spec that does not validate, eDuplicateKey when a style of that name
+// a request that does not validate, eDuplicateKey when a style of that name
 // (letter case ignored) exists; the database is not touched then.
-Acad::ErrorStatus createTableStyle(AcDbDatabase* db, const TableStyleSpec& spec,
+Acad::ErrorStatus createTableStyle(AcDbDatabase* db, const TableStyleRequest& request,
                                    AcDbObjectId& styleId);
 
 } // namespace hostui
