@@ -192,6 +192,20 @@ TEST_F(CommandProcessorTest, LispResultAnswersAPrompt) {
     EXPECT_EQ(g_ran, (std::vector<std::string>{"POINT 5100 4,5"}));
 }
 
+TEST_F(CommandProcessorTest, OfExpressionsOneAfterTheOtherOnlyTheLastPrints) {
+    FixedLisp lisp;
+    processor.setLispEvaluator(&lisp);
+    type("(first)(second)");
+    type("(third) (fourth)");
+    type("(fifth)");
+    processor.setLispEvaluator(nullptr);
+    EXPECT_EQ(log().find("\"(first)\""), std::string::npos) << log();
+    EXPECT_NE(log().find("\"(second)\""), std::string::npos) << log();
+    EXPECT_EQ(log().find("\"(third)\""), std::string::npos) << log();
+    EXPECT_NE(log().find("\"(fourth)\""), std::string::npos) << log();
+    EXPECT_NE(log().find("\"(fifth)\""), std::string::npos) << log();
+}
+
 TEST_F(CommandProcessorTest, IdleProcessingDoesNothingWhileACommandRuns) {
     static int nested = -1;
     struct Local {

@@ -122,8 +122,11 @@ void CommandProcessor::executeToken(const InputItem& item) {
     if (item.echo)
         log.echo(item.text);
     if (item.text.front() == '(') {
-        // The quiet value of (princ) prints nothing, not even an empty line.
-        if (auto value = evaluateLisp(item.text); value && !value->empty())
+        // Of expressions on one line ("(command ...)(princ)") only the last
+        // prints its value, so a trailing (princ) keeps the line
+        // quiet. The quiet value of (princ) prints nothing, not even an empty line.
+        const bool followed = InputBroker::instance().pendingText().starts_with('(');
+        if (auto value = evaluateLisp(item.text); value && !value->empty() && !followed)
             log.printf("\n%s", value->c_str());
         return;
     }
