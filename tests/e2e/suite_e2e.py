@@ -109,6 +109,10 @@ def case_install_two_starts(c):
     check("[Message box]" not in second, "a message box at start-up\n%s" % second)
     check(c.menu_file() == menu, "the second start changed the menu file\n%s" % c.menu_file())
 
+    # A menu path that is not there fails the script with the reason.
+    run = c.run("--script", c.write("wrong.scr", "@menu Vorel>Kelvarin>Nothing\n"))
+    e2e.expect_failure(run, 'menu "Kelvarin" has no item "Nothing"')
+
 
 def case_product_taken_out(c):
     c.install()
