@@ -127,6 +127,7 @@ TEST_F(LispTest, BadInputGetsAOneLineErrorAndTheInterpreterGoesOn) {
     EXPECT_EQ(error("(nosuch 1)"), "no function definition: NOSUCH");
     EXPECT_EQ(error("(+ 1"), "malformed list on input");
     EXPECT_EQ(error("(+ 1))"), "extra right paren on input");
+    EXPECT_EQ(error("(list ')"), "malformed list on input"); // a quote of nothing
     EXPECT_EQ(error("(strcat \"abc)"), "malformed string on input");
     EXPECT_EQ(error("(1 2)"), "bad function: 1");
     ok("(defun two (a b) (+ a b))");

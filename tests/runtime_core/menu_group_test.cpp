@@ -95,6 +95,20 @@ TEST(MenuSource, WritingAndReadingAgainKeepsTheGroup) {
     EXPECT_EQ(writeMns(second.group), written);
 }
 
+// A subsection name that is stars behind control characters must not come
+// back as a section header once the control characters are written as blanks.
+TEST(MenuSource, SubsectionNamesNeverBecomeSectionHeaders) {
+    const MnsReadResult first =
+        readMns("***MENUGROUP=G\n***POP1\n**\x0f*TOOLBARS\n[File]\n***TOOLBARS\n**\x0f\n"
+                "[_Toolbar(\"T\", _Floating, _Show, 0, 0, 1)]\n");
+    ASSERT_EQ(first.group.pops.size(), 1u);
+    EXPECT_EQ(first.group.pops[0].aliases, std::vector<std::string>{"TOOLBARS"});
+    const MnsReadResult second = readMns(writeMns(first.group));
+    EXPECT_EQ(second.group.pops, first.group.pops);
+    ASSERT_EQ(second.group.toolbars.size(), 1u);
+    EXPECT_EQ(readMns(writeMns(second.group)).group, second.group);
+}
+
 TEST(MenuSource, ItemsAddedInMemoryAreWrittenSoTheyReadBack) {
     MenuGroup group = readMns(kSuiteMenu).group;
     MenuItem sub;

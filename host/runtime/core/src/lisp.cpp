@@ -123,6 +123,9 @@ private:
         }
         if (c == '\'') {
             ++m_pos;
+            skipBlanks();
+            if (m_pos < m_text.size() && m_text[m_pos] == ')')
+                throw LispError("malformed list on input"); // a quote with nothing to quote
             return Value::list({Value::symbol("QUOTE"), readForm(depth + 1)});
         }
         if (c == '"')

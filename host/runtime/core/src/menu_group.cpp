@@ -47,6 +47,16 @@ std::string clean(std::string_view s, bool quoted) {
     return out;
 }
 
+// The name of a "**" subsection (an alias or a toolbar). Leading stars and
+// blanks are not part of it: written back, they would make a section header.
+std::string subsectionName(std::string_view raw) {
+    const std::string cleaned = clean(raw, false);
+    std::string_view name = trimmed(cleaned);
+    while (!name.empty() && (name.front() == '*' || name.front() == ' ' || name.front() == '\t'))
+        name.remove_prefix(1);
+    return std::string(name);
+}
+
 struct ItemLine {
     std::string tag;
     std::string label;
@@ -127,11 +137,10 @@ private:
             return;
         if (line.starts_with("**")) {
             if (m_state == State::Pop) {
-                m_result.group.pops.back().aliases.emplace_back(
-                    trimmed(clean(line.substr(2), false)));
+                m_result.group.pops.back().aliases.emplace_back(subsectionName(line.substr(2)));
             } else if (m_state == State::Toolbars) {
                 Toolbar toolbar;
-                toolbar.section = std::string(trimmed(clean(line.substr(2), false)));
+                toolbar.section = subsectionName(line.substr(2));
                 m_result.group.toolbars.push_back(std::move(toolbar));
             } else {
                 problem(lineNo, "a subsection outside pop menus and toolbars");
@@ -339,7 +348,7 @@ std::string writeMns(const MenuGroup& group) {
     for (const PopMenu& pop : group.pops) {
         out += "\r\n***" + clean(pop.section, false) + "\r\n";
         for (const std::string& alias : pop.aliases)
-            out += "**" + clean(alias, false) + "\r\n";
+            out += "**" + subsectionName(alias) + "\r\n";
         out += (pop.tag.empty() ? std::string("\t\t\t\t") : pop.tag + " ") + "[" +
                clean(pop.name, false) + "]\r\n";
         writeLevel(out, pop.items, 0);
@@ -349,9 +358,9 @@ std::string writeMns(const MenuGroup& group) {
         out += "\r\n***TOOLBARS\r\n";
         int generated = 0;
         for (const Toolbar& toolbar : group.toolbars) {
-            std::string section = clean(toolbar.section, false);
+            std::string section = subsectionName(toolbar.section);
             if (section.empty())
-                section = "TB_" + clean(toolbar.name, false);
+                section = "TB_" + subsectionName(toolbar.name);
             out += "**" + section + "\r\n";
             out += (toolbar.tag.empty() ? std::string("") : toolbar.tag + " ") + "[_Toolbar(\"" +
                    clean(toolbar.name, true) + "\", _Floating, " +
