@@ -336,6 +336,12 @@ def case_undo_commands(c):
           "the style \"Narrow\" named before and after U: %s" % named)
 
 
+def case_setvar(c):
+    run = c.run("--script", c.script("setvar.scr"))
+    check(run.code == 0, str(run))
+    check(len(tables(c.path("left.dxf"))) == 1, "U took back more than UNDOLIMIT steps")
+
+
 def case_profile_modules(c):
     os.makedirs(c.profile, exist_ok=True)
     with open(os.path.join(c.profile, "startup.lst"), "w") as f:

@@ -451,6 +451,24 @@ ScriptRunner::Outcome ScriptRunner::directive(const ScriptLine& line) {
             return failWith(*problem);
         return Outcome::Next;
     }
+    if (d == "shows") {
+        if (arg.empty())
+            return failWith("expected @shows TEXT");
+        QDialog* dialog = needDialog();
+        if (!dialog)
+            return Outcome::Next;
+        const std::string shown = shownText(dialog);
+        if (shown.find(arg) != std::string::npos)
+            return Outcome::Next;
+        // What the dialog shows may come from the network or a worker: it
+        // gets most of a line's time, and fails with its own reason before
+        // the stall check would.
+        if (m_sinceProgress.elapsed() < m_stallTimeoutMs * 3 / 4)
+            return Outcome::Retry;
+        std::string tail = shown.size() > 300 ? "..." + shown.substr(shown.size() - 300) : shown;
+        std::replace(tail.begin(), tail.end(), '\n', ' ');
+        return failWith("the dialog does not show \"" + arg + "\" (it shows: " + tail + ")");
+    }
     if (d == "click") {
         const auto id = parseInt(arg);
         if (!id)

@@ -11,6 +11,7 @@
 #include <QDialog>
 #include <QDoubleSpinBox>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMainWindow>
@@ -20,6 +21,7 @@
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPointer>
+#include <QRegularExpression>
 #include <QSpinBox>
 #include <QStyle>
 #include <QStyleOptionToolButton>
@@ -416,6 +418,24 @@ Problem pressKey(const std::string& keyName) {
     const QString text = keyText(key);
     post(target, [key, text](QWidget* w) { sendKey(w, key, text); });
     return std::nullopt;
+}
+
+std::string shownText(QWidget* window) {
+    static const QRegularExpression mnemonic("&(.)"); // "&&" is a shown '&'
+    QStringList parts;
+    for (QWidget* w : window->findChildren<QWidget*>()) {
+        if (!w->isVisible())
+            continue;
+        if (auto* label = qobject_cast<QLabel*>(w))
+            parts << QString(label->text()).replace(mnemonic, "\\1");
+        else if (auto* text = qobject_cast<QTextEdit*>(w))
+            parts << text->toPlainText();
+        else if (auto* plain = qobject_cast<QPlainTextEdit*>(w))
+            parts << plain->toPlainText();
+        else if (auto* edit = qobject_cast<QLineEdit*>(w))
+            parts << edit->text();
+    }
+    return parts.join('\n').toStdString();
 }
 
 QDialog* findModalDialog(const std::string& title) {

@@ -498,6 +498,7 @@ const CommandDef kCommands[] = {
     {"U", cmdU, ACRX_CMD_MODAL},
     {"UNDO", cmdUndo, ACRX_CMD_MODAL},
     {"REDO", cmdRedo, ACRX_CMD_MODAL},
+    {"SETVAR", cadhost::setvarCommand, ACRX_CMD_TRANSPARENT},
 };
 
 } // namespace

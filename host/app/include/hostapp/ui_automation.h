@@ -49,6 +49,8 @@ QWidget* openPopup();
 QDialog* findModalDialog(const std::string& title);
 // The topmost visible modal window (dialog or message box), null when none.
 QWidget* activeModalWindow();
+// What a window shows in its visible labels, text views and boxes, one per line.
+std::string shownText(QWidget* window);
 
 Problem setControlText(QDialog* dialog, int controlId, const std::string& text);
 Problem setControlCheck(QDialog* dialog, int controlId, bool on);

@@ -7,6 +7,7 @@
 #include "cadhost/documents.h"
 #include "cadhost/resources.h"
 #include "cadhost/runtime.h"
+#include "cadhost/system_variables.h"
 #include "command_stack.h"
 #include "text_util.h"
 
@@ -72,8 +73,11 @@ void CommandProcessor::runCommand(AcEdCommand* command) {
         return;
     // Copies: a command may remove itself (or its module) while it runs.
     AcRxFunctionPtr function = command->functionAddr();
-    std::string name = command->globalName();
-    HINSTANCE resources = command->resourceHandle();
+    run(command->globalName(), function, command->resourceHandle());
+}
+
+void CommandProcessor::run(const std::string& name, const std::function<void()>& body,
+                           HINSTANCE resources) {
     if (m_active.empty())
         m_lastCommand = name;
     m_active.push_back(Active{name});
@@ -84,7 +88,7 @@ void CommandProcessor::runCommand(AcEdCommand* command) {
     {
         ResourceScope scope(resources);
         try {
-            function();
+            body();
         } catch (const std::exception& e) {
             CommandLineLog::instance().printf("\nError in command %s: %s", name.c_str(), e.what());
         } catch (...) {
@@ -134,6 +138,13 @@ void CommandProcessor::executeToken(const InputItem& item) {
     if (name.front() == '\'')
         name.erase(0, 1);
     AcEdCommand* command = findCommand(name);
+    if (!command && SystemVariables::instance().isDefined(name)) {
+        // A variable's name is SETVAR for that variable (a command of the
+        // same name comes first).
+        run(
+            "SETVAR", [&] { askVariableValue(name); }, nullptr);
+        return;
+    }
     if (!command) {
         log.printf("\nUnknown command \"%s\".  Press F1 for help.", upperCase(name).c_str());
         return;

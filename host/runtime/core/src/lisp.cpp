@@ -603,6 +603,23 @@ private:
             auto answer = m_in.m_hooks.menucmd(request);
             return answer ? Value::ofString(*answer) : Value::nil();
         }
+        if (name == "GETVAR") {
+            needArgs(name, n, 1, 1);
+            const std::string& variable = string(v[0]);
+            if (!m_in.m_hooks.getvar)
+                return Value::nil();
+            return m_in.m_hooks.getvar(variable).value_or(Value::nil());
+        }
+        if (name == "SETVAR") {
+            needArgs(name, n, 2, 2);
+            const std::string& variable = string(v[0]);
+            const auto refused = m_in.m_hooks.setvar ? m_in.m_hooks.setvar(variable, v[1])
+                                                     : std::optional<std::string>("no variables");
+            if (refused)
+                throw LispError("variable setting rejected: " + print(v[0]) + " " + print(v[1]) +
+                                " (" + *refused + ")");
+            return v[1];
+        }
         if (name == "COMMAND") {
             std::vector<std::string> input;
             for (const Value& a : v)

@@ -5,9 +5,12 @@
 #include "acutads.h"
 
 #include "cadhost/runtime.h"
+#include "prompt_engine.h"
 #include "text_util.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 
 namespace cadhost {
@@ -103,38 +106,101 @@ double numberOf(const SysVarValue& v) {
     return 0;
 }
 
+// The bounds a number must keep for the variable: its own range, within
+// what its type holds.
+std::pair<double, double> boundsOf(const SysVarDefinition& d) {
+    double lo = -HUGE_VAL, hi = HUGE_VAL;
+    if (d.type == SysVarType::Short)
+        lo = -32768, hi = 32767;
+    else if (d.type == SysVarType::Long)
+        lo = -2147483648.0, hi = 2147483647.0;
+    if (d.minimum)
+        lo = std::max(lo, *d.minimum);
+    if (d.maximum)
+        hi = std::min(hi, *d.maximum);
+    return {lo, hi};
+}
+
+std::string rangeText(const SysVarDefinition& d) {
+    auto [lo, hi] = boundsOf(d);
+    if (std::isinf(lo))
+        return "Value must be at most " + formatSysVar(hi) + ".";
+    if (std::isinf(hi))
+        return "Value must be at least " + formatSysVar(lo) + ".";
+    return "Value must be from " + formatSysVar(lo) + " to " + formatSysVar(hi) + ".";
+}
+
+const char* requiredText(SysVarType type) {
+    switch (type) {
+    case SysVarType::Short:
+    case SysVarType::Long:
+        return "Requires an integer value.";
+    case SysVarType::Real:
+        return "Requires a number.";
+    case SysVarType::String:
+        return "Requires a string.";
+    case SysVarType::Point:
+        return "Requires a point.";
+    }
+    return "Invalid value.";
+}
+
+bool isNumber(const SysVarValue& v) {
+    return std::holds_alternative<std::int16_t>(v) || std::holds_alternative<std::int32_t>(v) ||
+           std::holds_alternative<double>(v);
+}
+
 } // namespace
 
-SysVarStatus SystemVariables::store(const std::string& name, const SysVarValue& value, bool force) {
+SysVarStatus SystemVariables::store(const std::string& name, const SysVarValue& value, bool force,
+                                    std::string* why) {
     std::string key = upperCase(name);
+    auto refuse = [&](SysVarStatus status, std::string reason) {
+        if (why)
+            *why = std::move(reason);
+        return status;
+    };
     auto def = m_defs.find(key);
     if (def == m_defs.end())
-        return SysVarStatus::Unknown;
+        return refuse(SysVarStatus::Unknown, "Unknown variable name \"" + key + "\".");
     const SysVarDefinition& d = def->second;
     if (d.readOnly && !force)
-        return SysVarStatus::Rejected;
+        return refuse(SysVarStatus::Rejected, key + " is read-only.");
+    const bool numeric = d.type != SysVarType::String && d.type != SysVarType::Point;
+    // The range first: 99999 for a short is out of range, not "no integer".
+    if (numeric && isNumber(value) && std::isfinite(numberOf(value))) {
+        auto [lo, hi] = boundsOf(d);
+        if (numberOf(value) < lo || numberOf(value) > hi)
+            return refuse(SysVarStatus::Rejected, rangeText(d));
+    }
     std::optional<SysVarValue> v = convert(value, d.type);
     if (!v)
-        return SysVarStatus::Rejected;
-    if (d.type != SysVarType::String && d.type != SysVarType::Point) {
-        double n = numberOf(*v);
-        if ((d.minimum && n < *d.minimum) || (d.maximum && n > *d.maximum))
-            return SysVarStatus::Rejected;
-    }
-    if (d.validator && !d.validator(*v))
-        return SysVarStatus::Rejected;
-    if (d.setter)
-        return d.setter(*v) ? SysVarStatus::Ok : SysVarStatus::Rejected;
-    m_values[key] = *v;
+        return refuse(SysVarStatus::Rejected, requiredText(d.type));
+    if ((d.validator && !d.validator(*v)) || (d.setter && !d.setter(*v)))
+        return refuse(SysVarStatus::Rejected, key + " cannot be set to " + formatSysVar(*v) + ".");
+    if (!d.setter)
+        m_values[key] = *v;
     return SysVarStatus::Ok;
 }
 
 SysVarStatus SystemVariables::set(const std::string& name, const SysVarValue& value) {
-    return store(name, value, false);
+    return store(name, value, false, nullptr);
+}
+
+SysVarStatus SystemVariables::set(const std::string& name, const SysVarValue& value,
+                                  std::string& why) {
+    return store(name, value, false, &why);
 }
 
 SysVarStatus SystemVariables::setInternal(const std::string& name, const SysVarValue& value) {
-    return store(name, value, true);
+    return store(name, value, true, nullptr);
+}
+
+std::vector<std::string> SystemVariables::names() const {
+    std::vector<std::string> out;
+    for (const auto& entry : m_defs)
+        out.push_back(entry.first);
+    return out;
 }
 
 int SystemVariables::getInt(const std::string& name, int fallback) const {
@@ -206,6 +272,46 @@ void SystemVariables::defineStandard() {
     // CTAB, DWGNAME, DWGPREFIX, DBMOD, CLAYER, CMDACTIVE and CMDNAMES follow
     // the active document and the command processor; they are defined where
     // that state lives.
+}
+
+std::string formatSysVar(const SysVarValue& value) {
+    auto real = [](double v) {
+        char buffer[64];
+        std::snprintf(buffer, sizeof buffer, "%.10g", v);
+        return std::string(buffer);
+    };
+    if (auto p = std::get_if<std::string>(&value))
+        return "\"" + *p + "\"";
+    if (auto p = std::get_if<AcGePoint3d>(&value))
+        return real(p->x) + "," + real(p->y) + "," + real(p->z);
+    if (auto p = std::get_if<double>(&value))
+        return real(*p);
+    return std::to_string(static_cast<long long>(numberOf(value)));
+}
+
+std::optional<SysVarValue> parseSysVar(SysVarType type, const std::string& input,
+                                       std::string& why) {
+    const std::string text = type == SysVarType::String ? input : trim(input);
+    switch (type) {
+    case SysVarType::Short:
+    case SysVarType::Long:
+    case SysVarType::Real: {
+        // Whole numbers of any size come as reals, so that the range check,
+        // not the type, refuses 99999 for a short.
+        double number = 0;
+        if (parseReal(text, number) && std::isfinite(number))
+            return SysVarValue(number);
+        break;
+    }
+    case SysVarType::String:
+        return SysVarValue(text == "." ? std::string() : text);
+    case SysVarType::Point:
+        if (auto p = parsePoint(text, std::nullopt))
+            return SysVarValue(*p);
+        break;
+    }
+    why = requiredText(type);
+    return std::nullopt;
 }
 
 } // namespace cadhost

@@ -4,8 +4,10 @@
 // broker through the acedGet* functions, so typed, queued and script input
 // all follow this one path.
 
+#include "acwin.h"
 #include "cadhost/input_broker.h"
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -45,7 +47,8 @@ public:
     // is active). Exceptions out of the command are reported and swallowed.
     void runCommand(AcEdCommand* command);
     // Handles a token at the command prompt: a LISP expression, a command
-    // name, or Enter (repeats the last command).
+    // name, a system variable's name (its SETVAR value prompt), or Enter
+    // (repeats the last command).
     void executeToken(const InputItem& item);
 
     bool isIdle() const { return m_active.empty(); }
@@ -66,6 +69,9 @@ public:
 
 private:
     CommandProcessor() = default;
+    // A command's run under its name: the active list, its undo group and
+    // its resources.
+    void run(const std::string& name, const std::function<void()>& body, HINSTANCE resources);
     struct Active {
         std::string name; // a copy: the command may be removed while it runs
     };

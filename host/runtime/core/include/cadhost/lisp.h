@@ -1,7 +1,7 @@
 #pragma once
 // The host's LISP: the subset that menu LISP files and command-line
 // expressions use (defun, setq, while, if, progn, comparisons, arithmetic,
-// strings, menucmd, command, princ). Dynamic scoping as the original
+// strings, menucmd, command, princ, getvar, setvar). Dynamic scoping as the original
 // language has it. Every evaluation runs under a step budget and a nesting
 // limit, so a runaway loop or recursion ends with a one-line error instead of
 // hanging or overflowing the stack.
@@ -79,9 +79,14 @@ public:
         std::function<void(const std::vector<std::string>&)> command;
         // Output of princ.
         std::function<void(std::string_view)> print;
+        // (getvar NAME): the value, or nothing for an unknown name (nil).
+        std::function<std::optional<Value>(const std::string&)> getvar;
+        // (setvar NAME VALUE): why the value was refused, nothing when set.
+        std::function<std::optional<std::string>(const std::string&, const Value&)> setvar;
     };
 
-    // Without hooks, command and princ output go nowhere and menucmd answers nil.
+    // Without hooks, command and princ output go nowhere, menucmd and getvar
+    // answer nil and setvar refuses.
     Interpreter() = default;
 
     // The host's interpreter: its hooks queue (command ...) input on the input

@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 #include <variant>
+#include <vector>
 
 namespace cadhost {
 
@@ -47,12 +48,18 @@ public:
     // Integer-typed values are converted between short and long (and from a
     // whole real) when they fit; anything else of the wrong type is rejected.
     SysVarStatus set(const std::string& name, const SysVarValue& value);
+    // The same, with the reason of a refusal in one line ("Value must be
+    // from 0 to 10000.", "ACADVER is read-only.").
+    SysVarStatus set(const std::string& name, const SysVarValue& value, std::string& why);
     // Ignores read-only (for the host itself).
     SysVarStatus setInternal(const std::string& name, const SysVarValue& value);
 
     // Convenience for host code.
     int getInt(const std::string& name, int fallback = 0) const;
     std::string getString(const std::string& name, const std::string& fallback = {}) const;
+
+    // Names of the defined variables, in alphabetical order.
+    std::vector<std::string> names() const;
 
     // Every value back to its default; definitions stay.
     void resetToDefaults();
@@ -61,9 +68,25 @@ public:
 
 private:
     SystemVariables();
-    SysVarStatus store(const std::string& name, const SysVarValue& value, bool force);
+    SysVarStatus store(const std::string& name, const SysVarValue& value, bool force,
+                       std::string* why);
     std::map<std::string, SysVarDefinition> m_defs;
     std::map<std::string, SysVarValue> m_values;
 };
+
+// A value as SETVAR shows it: numbers plain, strings quoted, points "x,y,z".
+std::string formatSysVar(const SysVarValue& value);
+// Text typed for a variable of this type as a value: numbers for the number
+// types, "x,y[,z]" for points, the text itself for strings ("." alone is the
+// empty string). Nothing when the text is no value of the type; why then
+// says what is required.
+std::optional<SysVarValue> parseSysVar(SysVarType type, const std::string& text, std::string& why);
+
+// SETVAR: asks for a variable's name ("?" lists them), then for its value.
+void setvarCommand();
+// The value prompt of SETVAR for one variable, also what typing a
+// variable's name at the command prompt runs. Enter keeps the value; a
+// refused value is one line and changes nothing.
+void askVariableValue(const std::string& name);
 
 } // namespace cadhost
