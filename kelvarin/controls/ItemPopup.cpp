@@ -1,5 +1,7 @@
 #include "controls/ItemPopup.h"
 
+#include "controls/Caption.h"
+
 #include "acuiresources.h"
 #include "acwin.h"
 
@@ -14,11 +16,6 @@
 #include <QToolTip>
 
 namespace {
-
-// Caption colours of the classic desktop: the bar is drawn like a window's
-// caption, lit while the pointer is over it.
-const QColor kActiveCaption(10, 36, 106);
-const QColor kInactiveCaption(128, 128, 128);
 
 QRect toQRect(const popupgrid::Rect& r) {
     return r.isEmpty() ? QRect() : QRect(r.left, r.top, r.width(), r.height());
@@ -189,7 +186,8 @@ void CItemPopup::paintEvent(QPaintEvent*) {
     drawEdge(p, r, palette().color(QPalette::Button), palette().color(QPalette::Shadow));
     drawEdge(p, r.adjusted(1, 1, -1, -1), palette().color(QPalette::Light),
              palette().color(QPalette::Dark));
-    p.fillRect(tearOffRect(), m_tearOffHot ? kActiveCaption : kInactiveCaption);
+    // Drawn like a window's caption, lit while the pointer is over it.
+    p.fillRect(tearOffRect(), m_tearOffHot ? caption::active(palette()) : caption::inactive());
 }
 
 void CItemPopup::mousePressEvent(QMouseEvent* event) {

@@ -8,12 +8,15 @@
 #include "controls/BorderPicker.h"
 #include "controls/BorderPopup.h"
 #include "controls/ButtonST.h"
+#include "controls/Caption.h"
 
 #include "acuiresources.h"
 #include "acwin.h"
 #include "support/kelvarin_resources.h"
 
 #include <QApplication>
+#include <QFontDatabase>
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QImage>
 #include <QKeyEvent>
@@ -193,7 +196,7 @@ TEST(BorderPopupWindow, PicturesAreDrawnCentredAndOpaqueAndTheWindowStaysOnScree
     for (int y = 0; y < 13; ++y)
         for (int x = 0; x < 13; ++x)
             ASSERT_EQ(shot.pixel(origin + QPoint(x, y)), picture.pixel(x, y)) << x << "," << y;
-    EXPECT_EQ(QColor(shot.pixel(popup.tearOffRect().center())), QColor(128, 128, 128));
+    EXPECT_EQ(QColor(shot.pixel(popup.tearOffRect().center())), caption::inactive());
 
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
     CBorderPopup corner(screen.right() - 10, screen.bottom() - 10, nullptr);
@@ -228,6 +231,16 @@ TEST(FloatingPickers, BuiltFromTheirTemplatesHiddenWithPicturesAndIds) {
     EXPECT_EQ(align.itemButton(8)->property("controlId").toInt(), 1023);
     EXPECT_EQ(align.itemButton(8)->picture().size(), QSize(14, 14));
     EXPECT_EQ(align.itemButton(9), nullptr);
+
+    // The title fits beside the close box, in a smaller caption font where
+    // the desktop's is too wide for the narrow alignment picker; a title
+    // with room keeps the desktop's size.
+    const int room = align.titleStrip().width() - 1 - align.closeBox().width();
+    const QFont fitted = caption::fitted(QStringLiteral("Alignment"), room);
+    EXPECT_LE(QFontMetrics(fitted).horizontalAdvance(QStringLiteral("Alignment")), room);
+    EXPECT_TRUE(fitted.bold());
+    EXPECT_EQ(caption::fitted(QStringLiteral("Border"), 1000).pointSizeF(),
+              QFontDatabase::systemFont(QFontDatabase::TitleFont).pointSizeF());
 }
 
 TEST(FloatingPickers, ClicksApplyTheirItemAndScriptsReachTheButtons) {

@@ -10,12 +10,16 @@
 #include "hostui/control_ids.h"
 #include "hostui/frame_window.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDockWidget>
+#include <QMouseEvent>
 #include <QPushButton>
+#include <QTimer>
 #include <QToolButton>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 #include <set>
@@ -93,7 +97,8 @@ TEST_F(KelvarinWindows, TheBarHoldsEveryItemWithItsPictureAndTexts) {
     auto* weights = bar->findChild<CAcUiLineWeightComboBoxEx*>();
     ASSERT_NE(weights, nullptr);
     EXPECT_EQ(weights->currentIndex(), 1);
-    EXPECT_EQ(weights->width(), 100);
+    // 100 pixels, widened only where the font needs it to show an entry whole.
+    EXPECT_EQ(weights->width(), std::max(100, weights->sizeHint().width()));
     weights->setCurrentIndex(weights->findText(QStringLiteral("0.50 mm")));
     if (weights->currentIndex() >= 0) {
         EXPECT_EQ(weights->GetCurrentItemLineWeight(), 50);
@@ -113,6 +118,24 @@ TEST_F(KelvarinWindows, CommandsAndTheShowRule) {
                                           "_VOREL_KELVARIN_SHOW ");
     cadhost::CommandProcessor::instance().processPending();
     EXPECT_FALSE(bar->isHidden());
+}
+
+// A colour chosen in a drop-down shows in the strip under its button in that
+// colour: red stays red.
+TEST_F(KelvarinWindows, TheColourStripShowsTheChosenColour) {
+    QToolButton* font = hostui::findCommandButton(52779);
+    ASSERT_NE(font, nullptr);
+    QTimer::singleShot(0, [] {
+        QWidget* popup = QApplication::activePopupWidget();
+        ASSERT_NE(popup, nullptr);
+        QMetaObject::invokeMethod(popup, "chooseEntry", Q_ARG(int, 16)); // "Red"
+    });
+    const QPointF arrow(font->width() - 3, font->height() / 2);
+    QMouseEvent press(QEvent::MouseButtonPress, arrow, font->mapToGlobal(arrow), Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(font, &press);
+    const QImage face = font->grab().toImage();
+    EXPECT_EQ(face.pixelColor(10, font->height() - 5), QColor(255, 0, 0));
 }
 
 // The dialogs as the module's templates build them.

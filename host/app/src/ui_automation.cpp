@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCursor>
 #include <QDialog>
 #include <QDoubleSpinBox>
 #include <QKeyEvent>
@@ -332,29 +333,39 @@ Problem chooseInPopup(int entry) {
     return "the open popup has no entry " + idText(entry);
 }
 
-Problem tearOffPopup() {
+Problem tearOffPopup(std::optional<QPoint> dropAt) {
     QWidget* popup = openPopup();
     if (!popup)
         return std::string("no popup or menu is open");
+    // The hand is where the drag ends before the popup learns of the tear-off.
+    auto moveCursor = [dropAt] {
+        if (dropAt)
+            QCursor::setPos(*dropAt);
+    };
     if (auto* menu = qobject_cast<QMenu*>(popup)) {
         if (!menu->isTearOffEnabled())
             return std::string("the open menu cannot be torn off");
-        post(menu, [](QWidget* w) {
+        post(menu, [moveCursor, dropAt](QWidget* w) {
+            moveCursor();
             auto* m = static_cast<QMenu*>(w);
-            m->showTearOffMenu(m->pos() + QPoint(40, 40));
+            m->showTearOffMenu(dropAt ? *dropAt : m->pos() + QPoint(40, 40));
             m->close();
         });
         return std::nullopt;
     }
     if (hasInvokable(popup, "tearOff()")) {
-        post(popup, [](QWidget* w) { QMetaObject::invokeMethod(w, "tearOff"); });
+        post(popup, [moveCursor](QWidget* w) {
+            moveCursor();
+            QMetaObject::invokeMethod(w, "tearOff");
+        });
         return std::nullopt;
     }
     auto* bar = popup->findChild<QWidget*>(QStringLiteral("tearOffBar"));
     if (!bar)
         return std::string("the open popup has no tear-off bar");
-    post(bar, [](QWidget* w) {
+    post(bar, [moveCursor](QWidget* w) {
         // Press on the bar, drag it well away, release.
+        moveCursor();
         QPointer<QWidget> guard(w);
         const QPoint start = w->rect().center();
         sendMouse(w, QEvent::MouseButtonPress, start, Qt::LeftButton);
