@@ -309,4 +309,17 @@ void loadSuite(const std::string& modulePath) {
         unloadSuiteMenuGroup();
 }
 
+void loadSuiteOf(HINSTANCE module) {
+    char buffer[kPathSize] = {};
+    const DWORD length = GetModuleFileNameA(module, buffer, sizeof buffer);
+    if (length == 0)
+        return;
+    // A path cut to the buffer names no file: better no menu files than wrong ones.
+    if (length >= sizeof buffer) {
+        acedAlert(kPathTooLongMessage);
+        return;
+    }
+    loadSuite(std::string(buffer, length));
+}
+
 } // namespace vorel

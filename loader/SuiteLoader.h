@@ -4,6 +4,8 @@
 // entries of products taken out of the suite, and the loading of every
 // product module the suite's registry key lists.
 
+#include "acwin.h"
+
 #include <string>
 #include <vector>
 
@@ -18,6 +20,10 @@ inline constexpr const char* kProductLinkKey = "SOFTWARE\\Vorel\\Vorel2005\\Prod
 inline constexpr const char* kMenuInfoMessage = "Can't read the menu information!";
 inline constexpr const char* kSystemInfoMessage =
     "Can't read the system information, and can't load Vorel!";
+inline constexpr const char* kPathTooLongMessage =
+    "Can't load Vorel: the path of its loader module is longer than 259 characters, so the "
+    "suite's menu files and products can't be found. Install the suite in a folder with a "
+    "shorter path.";
 
 // The menu source and menu LISP texts, line feeds only; written with CR LF.
 const std::string& suiteMenuText();
@@ -63,5 +69,11 @@ void removeMenuEntries();
 
 // The whole start-up work of the loader for a module at modulePath.
 void loadSuite(const std::string& modulePath);
+
+// The start-up work of the loader module with this handle: its own path
+// from the system (a 260-character buffer), then loadSuite. A path that
+// does not fit the buffer names no file: nothing is written or loaded, and
+// an alert says why.
+void loadSuiteOf(HINSTANCE module);
 
 } // namespace vorel

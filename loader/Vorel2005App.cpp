@@ -3,8 +3,6 @@
 
 #include "SuiteLoader.h"
 
-#include <string>
-
 namespace {
 
 CVorel2005App g_app;
@@ -12,15 +10,6 @@ CVorel2005App g_app;
 struct ModuleAttachment {
     ModuleAttachment() { g_app.moduleInstance = cadhostThisModule(); }
 } g_attachment;
-
-std::string ownPath(HINSTANCE module) {
-    char buffer[260] = {};
-    const DWORD length = GetModuleFileNameA(module, buffer, sizeof buffer);
-    // A path cut to the buffer names no file: better no menu files than wrong ones.
-    if (length == 0 || length >= sizeof buffer)
-        return {};
-    return std::string(buffer, length);
-}
 
 } // namespace
 
@@ -32,9 +21,7 @@ AcRx::AppRetCode CVorel2005App::On_kInitAppMsg(void* pkt) {
             linker->registerAppMDIAware(pkt);
     }
     RegisterServerComponents();
-    const std::string path = ownPath(moduleInstance);
-    if (!path.empty())
-        vorel::loadSuite(path);
+    vorel::loadSuiteOf(moduleInstance);
     return AcRx::kRetOK;
 }
 

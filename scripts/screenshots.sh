@@ -9,6 +9,7 @@ root=$(pwd)
 # The demo's screenshots the README shows, in the README's order.
 chosen=(
     00_suite_menu.png
+    00_suite_toolbar.png
     01_opened_floating_bar.png
     02_insert_menu.png
     03_insert_block_dialog.png

@@ -2,9 +2,12 @@
 
 #include "app/ModuleState.h"
 #include "app/WebAddresses.h"
+#include "update/UpdateCheck.h"
 
 CDemoHtmDia::CDemoHtmDia(QWidget* parent)
     : CDHtmlDialog(kTemplate, 0, parent), m_demoPage(kelvarin::demoPage(kelvarin::makerWebSite())) {
+    // The maker's server is waited for as long as by the update check, no longer.
+    setFetchOptions(kelvarin::updateCheckOptions());
 }
 
 bool CDemoHtmDia::OnInitDialog() {

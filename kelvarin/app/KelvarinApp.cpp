@@ -1,6 +1,7 @@
 #include "KelvarinApp.h"
 
 #include "ModuleState.h"
+#include "app/AboutDlg.h"
 #include "app/DemoHtmDia.h"
 #include "app/SuiteMenu.h"
 #include "app/WebAddresses.h"
@@ -31,6 +32,7 @@ void cmdDbSetting() {
 }
 void cmdAbout() {
     CAcadFunc scope;
+    showAbout();
 }
 void cmdUpdate() {
     ModuleResourceScope resources;

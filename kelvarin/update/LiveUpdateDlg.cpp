@@ -2,43 +2,20 @@
 
 #include "app/WebAddresses.h"
 #include "controls/Hyperlink.h"
+#include "controls/SiteLink.h"
 #include "update/UpdateCheck.h"
-
-#include "acuiresources.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
-#include <QPixmap>
 
 #include <thread>
-
-namespace {
-constexpr const char* kLinkCursor = "{6FEDA74C-74A1-423a-ABC8-4A7CDA89E154}";
-}
 
 CLiveUpdateDlg::CLiveUpdateDlg(QWidget* parent)
     : CAcUiDialog(kTemplate, parent), m_site(kelvarin::makerWebSite()) {}
 
 bool CLiveUpdateDlg::OnInitDialog() {
     CAcUiDialog::OnInitDialog();
-    m_link = new CHyperlink();
-    // Red while the pointer is over it, blue otherwise, on the dialog's face.
-    m_link->SetColours(QColor(255, 0, 0), QColor(0, 0, 255), palette().color(QPalette::Button));
-    m_link->SetLinkText(m_site);
-    m_link->SetLinkAddress(m_site);
-    m_link->SetUnderline(true);
-    QPixmap hand;
-    if (hand.loadFromData(acuiLoadResourceData("CURSOR", kLinkCursor)))
-        m_link->SetLinkCursor(QCursor(hand, 9, 1));
-    // Through the host's shell, like the add-in's other web commands.
-    m_link->setOpener([](const QString& address) {
-        ShellExecuteA(nullptr, "open", address.toStdString().c_str(), nullptr, nullptr,
-                      SW_SHOWNORMAL);
-    });
-    if (!m_link->CreateOver(GetDlgItem(kLinkPlaceholder), kLinkWindow)) {
-        delete m_link;
-        m_link = nullptr;
-    }
+    m_link = createSiteLink(GetDlgItem(kLinkPlaceholder), kLinkWindow, m_site);
     if (m_link)
         m_link->hide();
     if (QWidget* text = GetDlgItem(kDownloadText))

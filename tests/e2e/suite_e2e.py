@@ -75,13 +75,16 @@ class Case(e2e.Case):
 
 
 SCRIPTS = {
-    # The suite menu open at the add-in's submenu; then its help item chosen.
+    # The suite menu open at the add-in's submenu; then its help and About items chosen.
     "start": "@menu Vorel>Kelvarin\n"
              "@screenshot suite_menu.png\n"
              "@key Escape\n"
              "@key Escape\n"
              "@menu Vorel>Kelvarin>Kelvarin Help\n"
-             "@expect Kelvarin Manual.htm\n",
+             "@expect Kelvarin Manual.htm\n"
+             "@menu Vorel>Kelvarin>About...\n"
+             "@dialog About\n"
+             "@click 1\n",
     "plain": "@expect Command:\n",
 }
 

@@ -3,12 +3,9 @@
 // (and can be closed) while the server is silent.
 #include "update/LiveUpdateDlg.h"
 
-#include "app/WebAddresses.h"
 #include "controls/Hyperlink.h"
-#include "support/kelvarin_resources.h"
 #include "support/loopback_http_server.h"
-
-#include "hostreg/registry.h"
+#include "support/maker_site_dialogs.h"
 
 #include <QElapsedTimer>
 #include <QLabel>
@@ -20,22 +17,9 @@ using testsupport::LoopbackHttpServer;
 
 namespace {
 
-class LiveUpdateDialog : public ::testing::Test {
+class LiveUpdateDialog : public MakerSiteDialogs {
 protected:
-    void SetUp() override { hostRegistryOpenInMemory(); }
-    void TearDown() override { hostRegistryClose(); }
-    void pointAt(const std::string& site) {
-        HKEY key = nullptr;
-        RegCreateKeyEx(HKEY_LOCAL_MACHINE, kelvarin::kMachineKey, 0, nullptr, 0, KEY_ALL_ACCESS,
-                       nullptr, &key, nullptr);
-        RegSetValueEx(key, kelvarin::kWebSiteValue, 0, REG_SZ,
-                      reinterpret_cast<const BYTE*>(site.c_str()),
-                      static_cast<DWORD>(site.size() + 1));
-        RegCloseKey(key);
-    }
     std::string status(CLiveUpdateDlg& d) { return d.GetDlgItemText(CLiveUpdateDlg::kStatus); }
-
-    KelvarinResources resources;
 };
 
 } // namespace

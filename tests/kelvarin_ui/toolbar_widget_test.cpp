@@ -1,12 +1,15 @@
 // The add-in's windows in a real frame (offscreen): the toolbar's items,
 // pictures, tooltips and line weight box, the faces and tooltips a drop-down
-// choice gives, and the two block dialogs as their templates lay them out.
+// choice gives, the add-in's buttons on the suite toolbar, and the two block
+// dialogs as their templates lay them out.
 #include "acui.h"
 #include "acuiresources.h"
 #include "arxHeaders.h"
 
 #include "cadhost/command_processor.h"
+#include "cadhost/menu_groups.h"
 #include "cadhost/runtime.h"
+#include "cadhost/ui_services.h"
 #include "hostreg/registry.h"
 #include "hostui/control_ids.h"
 #include "hostui/frame_window.h"
@@ -16,22 +19,39 @@
 #include <QDockWidget>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
+#include <QToolBar>
 #include <QToolButton>
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <set>
 #include <unistd.h>
 
 namespace {
 
-std::string kelvarinPath() {
+namespace fs = std::filesystem;
+
+fs::path binaryDir() {
     char buf[4096];
     const ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
     buf[n > 0 ? n : 0] = '\0';
-    return (std::filesystem::path(buf).parent_path() / "Kelvarin.arx").string();
+    return fs::path(buf).parent_path();
+}
+
+std::string kelvarinPath() {
+    return (binaryDir() / "Kelvarin.arx").string();
+}
+
+// The add-in's table toolbar in the frame.
+QDockWidget* tableBarOf(const hostui::FrameWindow& frame) {
+    for (QDockWidget* d : frame.findChildren<QDockWidget*>())
+        if (d->windowTitle() == QStringLiteral("Vorel Kelvarin"))
+            return d;
+    return nullptr;
 }
 
 class KelvarinWindows : public ::testing::Test {
@@ -49,12 +69,7 @@ protected:
         acedArxUnload("Kelvarin.arx");
         hostRegistryClose();
     }
-    QDockWidget* kelvarinBar() const {
-        for (QDockWidget* d : frame->findChildren<QDockWidget*>())
-            if (d->windowTitle() == QStringLiteral("Vorel Kelvarin"))
-                return d;
-        return nullptr;
-    }
+    QDockWidget* kelvarinBar() const { return tableBarOf(*frame); }
     std::unique_ptr<hostui::FrameWindow> frame;
 };
 
@@ -117,6 +132,100 @@ TEST_F(KelvarinWindows, CommandsAndTheShowRule) {
                                           "_VOREL_KELVARIN_SHOW ");
     cadhost::CommandProcessor::instance().processPending();
     EXPECT_FALSE(bar->isHidden());
+}
+
+// The suite installed: the suite menu group loaded from its file (with the
+// pictures of the add-in's buttons beside it), then the add-in, which adds
+// its toolbar to the group; the frame shows it.
+class SuiteToolbar : public ::testing::Test {
+protected:
+    struct RecordingShell : cadhost::ShellService {
+        std::vector<std::string> opened;
+        bool open(const std::string& target, const std::string&) override {
+            opened.push_back(target);
+            return true;
+        }
+    };
+
+    void SetUp() override {
+        hostRegistryOpenInMemory();
+        cadhost::resetRuntimeState();
+        groups().clear();
+        frame = std::make_unique<hostui::FrameWindow>();
+        frame->show();
+        acDocManagerPtr()->newDocument();
+        dir = fs::temp_directory_path() / ("suite_toolbar_" + std::to_string(::getpid()));
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+        std::ofstream(dir / "Vorel2005.mns", std::ios::binary)
+            << "***MENUGROUP=Vorel\r\n\r\n***POP1\r\n\t\t\t\t[Vorel]\r\n";
+        for (const char* bmp : {"VOREL_KELVARIN_SHOW_SMALL.BMP", "VOREL_KELVARIN_SHOW_BIG.BMP",
+                                "VOREL_KELVARIN_HELP_SMALL.BMP", "VOREL_KELVARIN_HELP_BIG.BMP"})
+            fs::copy_file(binaryDir() / bmp, dir / bmp);
+        ASSERT_TRUE(groups().load((dir / "Vorel2005.mns").string()).ok);
+        ASSERT_EQ(acedArxLoad(kelvarinPath().c_str()), RTNORM);
+        QApplication::processEvents(); // the frame rebuilds its group bars
+        cadhost::UiServices::install(&shell);
+    }
+    void TearDown() override {
+        cadhost::UiServices::install(static_cast<cadhost::ShellService*>(nullptr));
+        frame.reset();
+        acedArxUnload("Kelvarin.arx");
+        groups().clear();
+        hostRegistryClose();
+        fs::remove_all(dir);
+    }
+    static cadhost::MenuGroups& groups() { return cadhost::MenuGroups::instance(); }
+    static QImage image(const QIcon& icon) {
+        return icon.pixmap(16, 16).toImage().convertToFormat(QImage::Format_RGB32);
+    }
+
+    std::unique_ptr<hostui::FrameWindow> frame;
+    fs::path dir;
+    RecordingShell shell;
+};
+
+TEST_F(SuiteToolbar, TheAddInsButtonsShowWithTheirPicturesAndRunTheirCommands) {
+    auto* bar = frame->findChild<QToolBar*>(QStringLiteral("groupToolBar_Vorel_Kelvarin"));
+    ASSERT_NE(bar, nullptr);
+    EXPECT_TRUE(QTest::qWaitFor([bar] { return bar->isVisible(); }, 2000));
+    EXPECT_EQ(frame->toolBarArea(bar), Qt::TopToolBarArea);
+    QList<QAction*> buttons;
+    QStringList names;
+    for (QAction* a : bar->actions()) {
+        if (!a->isSeparator()) {
+            buttons << a;
+            names << a->text();
+        }
+    }
+    ASSERT_EQ(names, (QStringList{"Display Kelvarin", "Kelvarin Help"}));
+    QAction* show = buttons[0];
+    QAction* help = buttons[1];
+    EXPECT_TRUE(bar->widgetForAction(show)->isVisible());
+    EXPECT_TRUE(bar->widgetForAction(help)->isVisible());
+    // The small pictures from beside the menu file.
+    ASSERT_FALSE(show->icon().isNull());
+    ASSERT_FALSE(help->icon().isNull());
+    EXPECT_EQ(image(show->icon()),
+              QImage(QString::fromStdString((dir / "VOREL_KELVARIN_SHOW_SMALL.BMP").string()))
+                  .convertToFormat(QImage::Format_RGB32));
+    EXPECT_EQ(image(help->icon()),
+              QImage(QString::fromStdString((dir / "VOREL_KELVARIN_HELP_SMALL.BMP").string()))
+                  .convertToFormat(QImage::Format_RGB32));
+
+    // The help button hands the shell the manual beside the add-in.
+    help->trigger();
+    cadhost::CommandProcessor::instance().processPending();
+    EXPECT_EQ(shell.opened,
+              std::vector<std::string>{(binaryDir() / "Kelvarin Manual.htm").string()});
+
+    // The display button shows the table toolbar again.
+    QDockWidget* tableBar = tableBarOf(*frame);
+    ASSERT_NE(tableBar, nullptr);
+    tableBar->hide();
+    show->trigger();
+    cadhost::CommandProcessor::instance().processPending();
+    EXPECT_FALSE(tableBar->isHidden());
 }
 
 // The dialogs as the module's templates build them.

@@ -148,9 +148,13 @@ TEST_F(SuiteLoader, ThePlacedMenuGoesTwoBeforeTheFirstFreePosition) {
 
 TEST_F(SuiteLoader, StartUpLoadsTheGroupAndTheListedProducts) {
     HKEY links = createKey(vorel::kProductLinkKey);
+    // Values that are not strings are skipped, even bytes that read as a path.
     const DWORD number = 42;
     RegSetValueEx(links, "Number", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number),
                   sizeof number);
+    const char bytes[] = "/nowhere/binary.arx";
+    RegSetValueEx(links, "Bytes", 0, REG_BINARY, reinterpret_cast<const BYTE*>(bytes),
+                  sizeof bytes);
     setString(links, "", "/nowhere/default.arx"); // the default value is never used
     setString(links, "TestProduct", cadhost::test::modulePath("testmod.arx"));
     RegCloseKey(links);
@@ -163,8 +167,11 @@ TEST_F(SuiteLoader, StartUpLoadsTheGroupAndTheListedProducts) {
     vorel::loadSuite(module);
     EXPECT_TRUE(acedIsMenuGroupLoaded("Vorel")) << log();
     EXPECT_EQ(groups.bar()[4].group, "Vorel"); // two before the first free position
-    ASSERT_NE(cadhost::ModuleLoader::instance().find("testmod.arx"), nullptr) << log();
-    EXPECT_EQ(cadhost::ModuleLoader::instance().find("default.arx"), nullptr);
+    // Only the string-valued product was tried: a failed load would say "Cannot load".
+    EXPECT_EQ(cadhost::ModuleLoader::instance().loadedModules(),
+              std::vector<std::string>{"testmod.arx"})
+        << log();
+    EXPECT_EQ(log().find("Cannot load"), std::string::npos) << log();
     EXPECT_EQ(cmdecho(), 1);
     EXPECT_EQ(log().find("[Message box]"), std::string::npos) << log();
     EXPECT_EQ(log().find("menuload"), std::string::npos) << log(); // not echoed
@@ -196,6 +203,27 @@ TEST_F(SuiteLoader, MissingKeysAreReportedAndCmdEchoIsRestored) {
         << log();
     EXPECT_EQ(cmdecho(), 1);
     EXPECT_TRUE(acedIsMenuGroupLoaded("Vorel")); // the menu is loaded all the same
+}
+
+TEST_F(SuiteLoader, ALoaderPathTooLongForItsBufferIsReportedAndNothingLoads) {
+    HKEY links = createKey(vorel::kProductLinkKey);
+    setString(links, "TestProduct", cadhost::test::modulePath("testmod.arx"));
+    RegCloseKey(links);
+    RegCloseKey(createKey(vorel::kMenuToDelKey));
+    // 300 characters and more: the system's answer would be cut to 259.
+    fs::path deep = dir;
+    while (deep.string().size() < 300)
+        deep /= std::string(60, 'd');
+    fs::create_directories(deep);
+    fs::copy_file(cadhost::test::modulePath("Vorel2005.arx"), deep / "Vorel2005.arx");
+
+    ASSERT_EQ(acedArxLoad((deep / "Vorel2005.arx").string().c_str()), RTNORM) << log();
+    EXPECT_NE(log().find(std::string("[Alert] ") + vorel::kPathTooLongMessage), std::string::npos)
+        << log();
+    EXPECT_EQ(cadhost::ModuleLoader::instance().find("testmod.arx"), nullptr) << log();
+    EXPECT_FALSE(acedIsMenuGroupLoaded("Vorel"));
+    for (const auto& entry : fs::recursive_directory_iterator(dir))
+        EXPECT_EQ(entry.path().extension(), entry.is_directory() ? "" : ".arx") << entry.path();
 }
 
 TEST_F(SuiteLoader, MenuToDelEntriesAreConsumedAndTheirItemsAndToolbarsGone) {

@@ -32,6 +32,7 @@ public:
     void Navigate(const std::string& address);
 
     void setFetchOptions(const cadhost::HttpOptions& options) { m_options = options; }
+    const cadhost::HttpOptions& fetchOptions() const { return m_options; }
     QTextBrowser* view() const { return m_view; }
     // What the view shows, as plain text (for tests and scripts).
     QString shownText() const;
