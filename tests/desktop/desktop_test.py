@@ -4,8 +4,9 @@ driven only by real input events (xdotool), watched through screenshots of
 the whole screen and through the drawings it saves.
 
 Type a command that draws a table, click a cell and Shift+click another,
-press the add-in's "Merge Cells" button, press Ctrl+Z; before that, drag
-the add-in's floating bar into the frame's top dock, out to float, and back.
+press the add-in's "Merge Cells" button, press Ctrl+Z; drag over cells and
+choose an alignment from the add-in's drop-down; before all that, drag the
+add-in's floating bar into the frame's top dock, out to float, and back.
 
 usage: desktop_test.py --cadhost BIN --testmod ARX --kelvarin ARX
                        --pictures BMP --work DIR
@@ -20,11 +21,14 @@ import time
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "e2e"))
 import xscreen  # noqa: E402
+from kelvarin_e2e import cells  # noqa: E402
 from run_e2e import Failure, audit, check, drawing_body, tables, values  # noqa: E402
 
 TOOLS = {"Xvfb": "xvfb", "openbox": "openbox", "xdotool": "xdotool", "xwd": "x11-apps",
          "xwininfo": "x11-utils", "xprop": "x11-utils"}
 MERGE_PICTURE = 6  # "Merge Cells": the seventh 16 x 15 picture of the toolbar's strip
+ALIGN_PICTURE = 8  # "Alignment", showing Top Left until a choice is made
+MIDDLE_CENTER = "{9BBC8441-4637-4653-97A3-A2A61A568F6B}.bmp"  # its popup's fifth item
 TIMEOUT = 30
 
 
@@ -38,6 +42,21 @@ def wait_for(what, probe, timeout=TIMEOUT, every=0.2):
         if time.monotonic() > end:
             raise Failure("timed out waiting for %s" % what)
         time.sleep(every)
+
+
+def arrow_beside(screen, x, y):
+    """The middle of the drop-down arrow right of the 16 x 15 button picture
+    at x, y: the first run of columns with dark pixels beside it."""
+    dark = [bool((screen[y:y + 15, c].astype(int).sum(axis=1) < 300).any())
+            for c in range(x + 16, x + 48)]
+    if True not in dark:
+        raise Failure("no drop-down arrow beside the button at %d,%d" % (x, y))
+    first = dark.index(True)
+    width = dark[first:].index(False) if False in dark[first:] else len(dark) - first
+    left = x + 16 + first
+    rows = [r for r in range(y, y + 15)
+            if (screen[r, left:left + width].astype(int).sum(axis=1) < 300).any()]
+    return left + width // 2, (rows[0] + rows[-1]) // 2
 
 
 class Desktop:
@@ -219,9 +238,12 @@ def run(desk, args, work):
     strip = xscreen.read_bmp(args.pictures)
     merge_picture = strip[:, 16 * MERGE_PICTURE:16 * (MERGE_PICTURE + 1)]
 
-    def merge_button():
-        found = xscreen.find_picture(xscreen.screenshot(desk.display), merge_picture)
+    def one_place(picture):
+        found = xscreen.find_picture(xscreen.screenshot(desk.display), picture)
         return found[0] if len(found) == 1 else None
+
+    def merge_button():
+        return one_place(merge_picture)
 
     # The add-in's bar: floating at first; dragged by its title into the top
     # dock, out again by its gripper, and back.
@@ -262,16 +284,20 @@ def run(desk, args, work):
     center = lambda r, c: (int((cols[c] + cols[c + 1]) / 2), int((rows[r] + rows[r + 1]) / 2))
     plain = host.save(os.path.join(work, "plain.dxf"))
 
+    def lit_exactly(on, off):
+        """A probe: the cells on look other than in the plain table, the cells off do not."""
+        def probe():
+            now = xscreen.screenshot(desk.display)
+            lit = [bool((now[y - 3:y + 3, x - 3:x + 3] != shot[y - 3:y + 3, x - 3:x + 3]).any())
+                   for x, y in (center(*cell) for cell in on + off)]
+            return lit == [True] * len(on) + [False] * len(off)
+        return probe
+
     # Click cell (0,0), Shift+click cell (1,1): the four cells light up.
     desk.click(*center(0, 0))
     desk.click(*center(1, 1), modifier="shift")
-
-    def highlighted():
-        now = xscreen.screenshot(desk.display)
-        lit = [bool((now[y - 3:y + 3, x - 3:x + 3] != shot[y - 3:y + 3, x - 3:x + 3]).any())
-               for x, y in (center(0, 0), center(1, 1), center(0, 1), center(2, 2))]
-        return lit == [True, True, True, False]
-    wait_for("cells (0,0)-(1,1) shown selected, (2,2) not", highlighted)
+    wait_for("cells (0,0)-(1,1) shown selected, (2,2) not",
+             lit_exactly([(0, 0), (1, 1), (0, 1)], [(2, 2)]))
     desk.screenshot("selected")
 
     # The add-in's "Merge Cells" button, found by its picture.
@@ -292,6 +318,29 @@ def run(desk, args, work):
     desk.screenshot("undone")
     check(drawing_body(undone) == drawing_body(plain), "Ctrl+Z did not give the drawing back")
     audit(undone)
+
+    # A drag from cell (1,0) to cell (3,1) selects the six cells between; the
+    # cells selected before go out.
+    desk.drag(center(1, 0), center(3, 1))
+    wait_for("cells (1,0)-(3,1) shown selected, (0,0) and (1,2) not",
+             lit_exactly([(1, 0), (3, 1), (2, 0), (1, 1)], [(0, 0), (1, 2)]))
+    desk.screenshot("dragged")
+
+    # The Alignment button's drop-down arrow, clicked; "Middle Center" in the
+    # popup, clicked: the dragged cells take it.
+    align_picture = strip[:, 16 * ALIGN_PICTURE:16 * (ALIGN_PICTURE + 1)]
+    ax, ay = wait_for("the Alignment button on the screen", lambda: one_place(align_picture))
+    desk.click(*arrow_beside(xscreen.screenshot(desk.display), ax, ay))
+    middle = xscreen.read_bmp(os.path.join(os.path.dirname(args.pictures), MIDDLE_CENTER))
+    mx, my = wait_for("the alignment popup's \"Middle Center\"", lambda: one_place(middle))
+    desk.screenshot("alignment_popup")
+    desk.click(mx + middle.shape[1] // 2, my + middle.shape[0] // 2)
+    aligned = host.save(os.path.join(work, "aligned.dxf"))
+    desk.screenshot("aligned")
+    audit(aligned)
+    centred = [[c.get("170") == ["5"] for c in row] for row in cells(aligned)]
+    want = [[1 <= r <= 3 and col <= 1 for col in range(3)] for r in range(4)]
+    check(centred == want, "cells set Middle Center: %s, expected %s" % (centred, want))
 
 
 if __name__ == "__main__":

@@ -1,5 +1,6 @@
 """The X screen as the user sees it: grabbed with xwd (read here, no image
 library needed), saved as PNG, searched for pictures and drawn lines."""
+import re
 import struct
 import subprocess
 import zlib
@@ -139,13 +140,31 @@ def managed_windows(display):
     return [int(w.strip(), 16) for w in out.split("#", 1)[1].split(",") if w.strip()]
 
 
+def unmanaged_windows(display):
+    """Top-level windows of programs that the window manager leaves alone
+    (popups, menus, tooltips), bottom of the stack first. They sit on the root
+    itself, with their program's class; the manager's own frames have none."""
+    out = subprocess.run(["xwininfo", "-root", "-children", "-display", display],
+                         capture_output=True, text=True, timeout=10).stdout
+    found = []
+    for line in out.splitlines():
+        fields = line.split()
+        if not fields or not fields[0].startswith("0x") or '("' not in line:
+            continue
+        if re.search(r"\s1x1[+-]", line):
+            continue  # never shown: helper windows of the programs
+        found.append(int(fields[0], 16))
+    return found[::-1]  # listed top first
+
+
 def screenshot(display):
     """What the user sees: the screen, with every shown client window drawn
     over it from its own contents (a grab of the root alone leaves the
-    windows of some programs black on a virtual frame buffer)."""
+    windows of some programs black on a virtual frame buffer), the popups
+    above them."""
     screen = grab(display).copy()
     sh, sw = screen.shape[:2]
-    for wid in managed_windows(display):
+    for wid in managed_windows(display) + unmanaged_windows(display):
         geometry = window_geometry(display, wid)
         if not geometry or not geometry[4]:
             continue

@@ -188,6 +188,38 @@ TEST(UndoTest, GroupsRecordOnlyChangesAndDropRedoOnNewChange) {
     EXPECT_EQ(history.undoName(), "Other");
 }
 
+TEST(UndoTest, EraseAndUneraseAreStepsOfTheirOwn) {
+    std::unique_ptr<AcDbDatabase> db = dxftest::makeTableDrawing();
+    AcDbUndoHistory history(db.get());
+    const AcDbObjectId table = tablesOf(*db).front();
+    const std::string original = dxfText(*db);
+    auto setErased = [&](bool erasing) {
+        history.beginGroup(erasing ? "Erase" : "Unerase");
+        AcDbObject* obj = nullptr;
+        ASSERT_EQ(acdbOpenObject(obj, table, AcDb::kForWrite, true), Acad::eOk);
+        EXPECT_EQ(obj->erase(erasing), Acad::eOk);
+        obj->close();
+        history.endGroup();
+    };
+    setErased(true);
+    const std::string erased = dxfText(*db);
+    setErased(false);
+    ASSERT_EQ(history.undoCount(), 2u);
+    EXPECT_FALSE(table.isErased());
+
+    ASSERT_EQ(history.undo(), Acad::eOk);
+    EXPECT_TRUE(table.isErased()) << "undoing the unerase erases again";
+    EXPECT_EQ(dxfText(*db), erased);
+    ASSERT_EQ(history.undo(), Acad::eOk);
+    EXPECT_FALSE(table.isErased());
+    EXPECT_EQ(dxfText(*db), original);
+    ASSERT_EQ(history.redo(), Acad::eOk);
+    EXPECT_TRUE(table.isErased());
+    ASSERT_EQ(history.redo(), Acad::eOk);
+    EXPECT_FALSE(table.isErased());
+    EXPECT_EQ(dxfText(*db), original);
+}
+
 TEST(UndoTest, OpenObjectsAndOpenGroupsRefuseUndo) {
     std::unique_ptr<AcDbDatabase> db = dxftest::makeTableDrawing();
     AcDbUndoHistory history(db.get());

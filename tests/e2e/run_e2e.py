@@ -320,14 +320,20 @@ def case_undo_commands(c):
     check(run.code == 0, str(run))
     same = {"t1_undone.dxf": "base.dxf", "t2_undone.dxf": "t1.dxf", "t3_undone.dxf": "t2.dxf",
             "failed_undone.dxf": "t2.dxf", "saved_undo_two.dxf": "t1.dxf",
-            "saved_redo_two.dxf": "t3.dxf", "saved.dxf": "t3.dxf"}
+            "saved_redo_two.dxf": "t3.dxf", "saved.dxf": "t3.dxf",
+            "style_undone.dxf": "style_base.dxf", "style_redone.dxf": "style.dxf"}
     for saved, expected in same.items():
         check(drawing_body(c.path(saved)) == drawing_body(c.path(expected)),
               "%s differs from %s\n%s" % (saved, expected, run))
         audit(c.path(saved))
-    for changed, before in (("t1.dxf", "base.dxf"), ("t2.dxf", "t1.dxf"), ("t3.dxf", "t2.dxf")):
+    for changed, before in (("t1.dxf", "base.dxf"), ("t2.dxf", "t1.dxf"), ("t3.dxf", "t2.dxf"),
+                            ("style.dxf", "style_base.dxf")):
         check(drawing_body(c.path(changed)) != drawing_body(c.path(before)),
               "%s is the same as %s: the command changed nothing" % (changed, before))
+    named = {name: "\nNarrow\n" in drawing_body(c.path(name))
+             for name in ("style.dxf", "style_undone.dxf")}
+    check(named == {"style.dxf": True, "style_undone.dxf": False},
+          "the style \"Narrow\" named before and after U: %s" % named)
 
 
 def case_profile_modules(c):

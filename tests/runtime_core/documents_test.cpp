@@ -144,6 +144,31 @@ TEST_F(DocumentsTest, WriteLocksBoundNamedUndoStepsAndNewDrawingsStartEmpty) {
     EXPECT_FALSE(manager.undoHistory(docs->newDocument())->canRedo());
 }
 
+TEST_F(DocumentsTest, UndoLimitVariableBoundsTheHistory) {
+    resbuf two{};
+    two.restype = RTSHORT;
+    two.resval.rint = 2;
+    ASSERT_EQ(acedSetVar("UNDOLIMIT", &two), RTNORM);
+    AcApDocument* d = docs->newDocument();
+    AcDbUndoHistory* history = DocumentManager::instance().undoHistory(d);
+    ASSERT_NE(history, nullptr);
+    std::vector<AcDbObjectId> added;
+    for (int i = 0; i < 4; ++i) {
+        ASSERT_EQ(docs->lockDocument(d, AcAp::kWrite), Acad::eOk);
+        added.push_back(addTable(d->database(), AcGePoint3d(0, -10.0 * i, 0), 2, 2));
+        docs->unlockDocument(d);
+    }
+    EXPECT_EQ(history->undoCount(), 2u);
+    ASSERT_EQ(history->undo(), Acad::eOk);
+    ASSERT_EQ(history->undo(), Acad::eOk);
+    EXPECT_EQ(history->undo(), Acad::eNotApplicable);
+    // The two oldest tables stay: their steps were dropped.
+    for (int i = 0; i < 4; ++i) {
+        AcDbObjectPointer<AcDbTable> t(added[static_cast<std::size_t>(i)], AcDb::kForRead);
+        EXPECT_EQ(bool(t), i < 2) << "table " << i;
+    }
+}
+
 TEST_F(DocumentsTest, BadLockRequestsAreRefused) {
     AcApDocument* d = docs->newDocument();
     EXPECT_EQ(docs->lockDocument(nullptr, AcAp::kWrite), Acad::eInvalidInput);

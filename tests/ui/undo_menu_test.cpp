@@ -4,6 +4,7 @@
 #include "arxHeaders.h"
 
 #include "acdb/undo.h"
+#include "cadhost/cell_selection.h"
 #include "cadhost/command_processor.h"
 #include "cadhost/documents.h"
 #include "cadhost/runtime.h"
@@ -13,6 +14,7 @@
 #include "hostui/frame_window.h"
 #include "hostui/host_commands.h"
 #include "hostui/input_pump.h"
+#include "runtime_core/drawing_support.h"
 
 #include <QAction>
 #include <QDockWidget>
@@ -70,6 +72,22 @@ protected:
             acDocManagerPtr()->unlockDocument(doc);
         });
         return button;
+    }
+    // One step made under the lock, as a command or button makes it.
+    template <typename Edit> void step(const char* name, Edit edit) {
+        cadhost::DocumentManager::instance().setActionName(name);
+        acDocManagerPtr()->lockDocument(doc, AcAp::kWrite);
+        edit();
+        acDocManagerPtr()->unlockDocument(doc);
+        cadhost::DocumentManager::instance().setActionName("");
+    }
+    void undo() {
+        frame->undoAction()->trigger();
+        settle();
+    }
+    void redo() {
+        frame->redoAction()->trigger();
+        settle();
     }
     void settle() {
         frame->commandPump()->runPending();
@@ -158,6 +176,68 @@ TEST_F(UndoMenu, CtrlZAndCtrlYWorkFromTheCommandLineToo) {
     QTest::keyClick(input, Qt::Key_Y, Qt::ControlModifier);
     settle();
     EXPECT_EQ(history()->undoCount(), 1u);
+}
+
+// What the view shows: the selection service's range and the table's own.
+testing::AssertionResult selected(AcDbObjectId table, cadhost::CellRange range) {
+    const auto& state = cadhost::CellSelection::instance().current();
+    if (!state || state->table != table || !(state->range == range))
+        return testing::AssertionFailure() << "the selection service lost the range";
+    int r0 = -1, r1 = -1, c0 = -1, c1 = -1;
+    if (!cadhost::test::tableRange(table, r0, r1, c0, c1) ||
+        !(cadhost::CellRange{r0, r1, c0, c1} == range))
+        return testing::AssertionFailure()
+               << "the table shows " << r0 << "-" << r1 << ", " << c0 << "-" << c1;
+    return testing::AssertionSuccess();
+}
+
+bool noTableShowsASelection(AcDbObjectId table) {
+    AcDbObjectPointer<AcDbTable> t(table, AcDb::kForRead);
+    return !cadhost::CellSelection::instance().current() && (!t || !t->hasSubSelection());
+}
+
+TEST_F(UndoMenu, TheCellSelectionOutlivesOtherStepsAndGoesWithItsCells) {
+    using cadhost::test::addTable;
+    auto& selection = cadhost::CellSelection::instance();
+    AcDbObjectId first, second;
+    step("Insert Table", [&] { first = addTable(doc->database(), AcGePoint3d(0, 0, 0), 3, 3); });
+    step("Insert Table", [&] { second = addTable(doc->database(), AcGePoint3d(0, -20, 0), 2, 2); });
+    const cadhost::CellRange block{0, 1, 0, 1};
+    ASSERT_EQ(selection.setCellSelection(first, block), Acad::eOk);
+
+    // An edit elsewhere, undone and redone: the selection stays.
+    step("Font Color", [&] {
+        AcDbObjectPointer<AcDbTable> t(second, AcDb::kForWrite);
+        t->setTextString(0, 0, "other");
+    });
+    undo();
+    EXPECT_TRUE(selected(first, block));
+    redo();
+    EXPECT_TRUE(selected(first, block));
+
+    // A row inserted under the selection, selected, then undone: its cells
+    // are gone, so is the selection; the redone row comes back unselected.
+    step("Insert Rows Below", [&] {
+        AcDbObjectPointer<AcDbTable> t(first, AcDb::kForWrite);
+        t->insertRows(3, 1.0);
+    });
+    ASSERT_EQ(selection.setCellSelection(first, {3, 3, 0, 2}), Acad::eOk);
+    undo();
+    EXPECT_TRUE(noTableShowsASelection(first));
+    redo();
+    EXPECT_TRUE(noTableShowsASelection(first)) << "the redone table kept an old selection";
+
+    // The selected table's own insertion undone.
+    ASSERT_EQ(selection.setCellSelection(second, {1, 1, 1, 1}), Acad::eOk);
+    undo(); // the row
+    undo(); // the text
+    EXPECT_TRUE(selected(second, {1, 1, 1, 1}));
+    undo(); // the second table
+    EXPECT_EQ(history()->undoCount(), 1u);
+    EXPECT_TRUE(noTableShowsASelection(second));
+    EXPECT_TRUE(noTableShowsASelection(first));
+    redo();
+    EXPECT_TRUE(noTableShowsASelection(second));
 }
 
 TEST(ActionNames, ToolbarsAndPickersNameActionsPopupsAndDialogsDoNot) {
