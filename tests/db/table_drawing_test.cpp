@@ -80,6 +80,19 @@ TEST(TableDrawing, RunsBreakWhereTheLookChangesOrASegmentIsMissing) {
     // segment), 1, 1, 1 (below the region), 1.
     const AcDbTableDrawing& d = t->drawing();
     EXPECT_EQ(d.gridLines.size(), 7u + 7u);
+
+    // The whole-line reads the runs are built from answer as gridEdge does.
+    std::vector<AcDbTable::GridEdge> line;
+    t->horizontalGridLine(1, line);
+    ASSERT_EQ(line.size(), 4u);
+    EXPECT_EQ(line[1].color, t->gridEdge(1, 1, AcDb::kTopMask).color);
+    t->verticalGridSegments(2, line);
+    ASSERT_EQ(line.size(), 5u);
+    EXPECT_EQ(line[0].lineWeight, AcDb::kLnWt050);
+    t->horizontalGridLine(5, line);
+    EXPECT_TRUE(line.empty());
+    t->verticalGridSegments(-1, line);
+    EXPECT_TRUE(line.empty());
 }
 
 TEST(TableDrawing, FillsAndContentsAreTheGraphicsOnesInOrder) {

@@ -39,9 +39,9 @@ TEST(TableGridModel, CellOverridesAreOwnedByEachCellAndCopiedWithIt) {
     EXPECT_FALSE(g.cell(0, 0).look.isSet());
     EXPECT_FALSE(g.cell(0, 0).block.isSet());
 
-    g.cell(1, 0).look.edit().textHeight = 2.5;
-    g.cell(1, 0).look.edit().markOverridden(1);
-    g.cell(1, 0).block.edit().attributes.push_back({AcDbObjectId(), "v"});
+    g.editCell(1, 0).look.edit().textHeight = 2.5;
+    g.editCell(1, 0).look.edit().markOverridden(1);
+    g.editCell(1, 0).block.edit().attributes.push_back({AcDbObjectId(), "v"});
     // A copy is deep: changing it leaves the original alone.
     acdbtable::TableCell copy = g.cell(1, 0);
     copy.look.edit().textHeight = 9;
@@ -53,8 +53,31 @@ TEST(TableGridModel, CellOverridesAreOwnedByEachCellAndCopiedWithIt) {
     EXPECT_TRUE(g.cell(2, 0).look->isOverridden(1));
     EXPECT_DOUBLE_EQ(g.cell(2, 0).look->textHeight, 2.5);
     EXPECT_TRUE(g.cell(2, 0).block->attributes.empty());
-    g.cell(2, 0).look.edit().textHeight = 4;
+    g.editCell(2, 0).look.edit().textHeight = 4;
     EXPECT_DOUBLE_EQ(g.cell(1, 0).look->textHeight, 2.5);
+}
+
+TEST(TableGridModel, CopiesShareCellsUntilEitherWritesOne) {
+    TableGrid original(2, 2, 1.0, 1.0);
+    original.editCell(0, 0).text = "kept";
+    TableGrid copy = original;
+    EXPECT_EQ(&copy.cell(0, 0), &original.cell(0, 0)); // an edge-only edit copies no cells
+
+    copy.editCell(0, 0).text = "copy";
+    original.editCell(1, 1).text = "original";
+    EXPECT_EQ(original.cell(0, 0).text, "kept");
+    EXPECT_EQ(copy.cell(0, 0).text, "copy");
+    EXPECT_EQ(copy.cell(1, 1).text, "");
+
+    // Structural edits and content moved by a deletion write only their own grid.
+    TableGrid second = original;
+    ASSERT_EQ(second.merge(CellRange{0, 1, 0, 1}), Acad::eOk);
+    ASSERT_EQ(second.deleteRows(0, 1), Acad::eOk);
+    ASSERT_EQ(second.insertColumns(0, 1, 1.0), Acad::eOk);
+    EXPECT_EQ(original.rows(), 2);
+    EXPECT_EQ(original.cell(0, 0).text, "kept");
+    EXPECT_EQ(original.cell(1, 0).text, "");
+    EXPECT_EQ(second.cell(0, 1).text, "kept");
 }
 
 TEST(TableGridModel, RegionMapNamesEveryCoveredCell) {

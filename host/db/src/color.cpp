@@ -167,13 +167,3 @@ AcCmRgb AcCmColor::resolvedRgb(AcCmRgb fallback) const {
         return fallback;
     }
 }
-
-bool AcCmColor::operator==(const AcCmColor& o) const {
-    if (m_method != o.m_method)
-        return false;
-    if (m_method == AcCmEntityColor::kByACI)
-        return m_index == o.m_index;
-    if (m_method == AcCmEntityColor::kByColor)
-        return m_rgb == o.m_rgb;
-    return true;
-}

@@ -120,8 +120,9 @@ struct AcDbTableData {
     const TableCell* cell(int row, int col) const {
         return grid.isValidCell(row, col) ? &grid.cell(row, col) : nullptr;
     }
-    TableCell* cell(int row, int col) {
-        return grid.isValidCell(row, col) ? &grid.cell(row, col) : nullptr;
+    // For writing only: it unshares the cells from undo's copy of the table.
+    TableCell* editCell(int row, int col) {
+        return grid.isValidCell(row, col) ? &grid.editCell(row, col) : nullptr;
     }
 
     // Title row first (unless the style suppresses it), then the header row,
@@ -305,6 +306,27 @@ struct AcDbTableData {
         return gridOf(format(e.a), t);
     }
 
+    // A segment as stored, with the style's values where it has none of its own.
+    void resolveEdge(const EdgeRef& e, AcDbTable::GridEdge& out) const {
+        const GridSegment& s = segment(e);
+        out.visibility = static_cast<AcDb::Visibility>(s.visibility);
+        out.color = s.color;
+        out.lineWeight = static_cast<AcDb::LineWeight>(s.lineWeight);
+        out.overridden = s.overridden;
+        constexpr unsigned kAll = (1u << AcDbTable::kEdgeVisibility) |
+                                  (1u << AcDbTable::kEdgeColor) |
+                                  (1u << AcDbTable::kEdgeLineWeight);
+        if ((s.overridden & kAll) == kAll)
+            return; // a styled edge: the table style is not asked
+        const AcDbGridFormat& inherited = inheritedEdge(e);
+        if (!s.isOverridden(AcDbTable::kEdgeVisibility))
+            out.visibility = inherited.visibility;
+        if (!s.isOverridden(AcDbTable::kEdgeColor))
+            out.color = inherited.color;
+        if (!s.isOverridden(AcDbTable::kEdgeLineWeight))
+            out.lineWeight = inherited.lineWeight;
+    }
+
     // Applies fn to every segment the mask names on the cell; for a cell of
     // a merged region, to every segment of that side of the region's outline.
     template <class Fn> Acad::ErrorStatus writeEdges(int row, int col, int mask, Fn fn) {
@@ -366,7 +388,7 @@ struct AcDbTableData {
             for (int c = 0; c < oldCols; ++c) {
                 const int nc = cols.index(c);
                 if (nc >= 0)
-                    keepCellLook(grid.cell(nr, nc).look, was, now);
+                    keepCellLook(grid.editCell(nr, nc).look, was, now);
             }
         }
         auto keepSegment = [](GridSegment& seg, const AcDbGridFormat& was,
@@ -444,7 +466,7 @@ struct AcDbTableData {
             grid.setColumnWidth(c, grid.columnWidth(c) * s);
         for (int r = 0; r < grid.rows(); ++r) {
             for (int c = 0; c < grid.cols(); ++c) {
-                TableCell& cell = grid.cell(r, c);
+                TableCell& cell = grid.editCell(r, c);
                 if (cell.look.isSet())
                     cell.look.edit().textHeight *= s;
                 if (cell.block.isSet())
@@ -674,7 +696,7 @@ AcDb::CellType AcDbTable::cellType(int row, int col) const {
 
 Acad::ErrorStatus AcDbTable::setCellType(int row, int col, AcDb::CellType type) {
     ACDB_ASSERT_WRITE();
-    TableCell* c = m_data->cell(row, col);
+    TableCell* c = m_data->editCell(row, col);
     if (!c || (type != AcDb::kTextCell && type != AcDb::kBlockCell))
         return Acad::eInvalidInput;
     c->type = type;
@@ -689,7 +711,7 @@ std::string AcDbTable::textString(int row, int col) const {
 
 Acad::ErrorStatus AcDbTable::setTextString(int row, int col, const std::string& text) {
     ACDB_ASSERT_WRITE();
-    TableCell* c = m_data->cell(row, col);
+    TableCell* c = m_data->editCell(row, col);
     if (!c)
         return Acad::eInvalidInput;
     c->text = text;
@@ -707,7 +729,7 @@ AcDbObjectId AcDbTable::textStyle(int row, int col) const {
 
 Acad::ErrorStatus AcDbTable::setTextStyle(int row, int col, AcDbObjectId id) {
     ACDB_ASSERT_WRITE();
-    TableCell* c = m_data->cell(row, col);
+    TableCell* c = m_data->editCell(row, col);
     if (!c)
         return Acad::eInvalidInput;
     c->look.edit().textStyle = id;
@@ -724,7 +746,7 @@ double AcDbTable::textHeight(int row, int col) const {
 
 Acad::ErrorStatus AcDbTable::setTextHeight(int row, int col, double height) {
     ACDB_ASSERT_WRITE();
-    TableCell* c = m_data->cell(row, col);
+    TableCell* c = m_data->editCell(row, col);
     if (!c || !isPositive(height))
         return Acad::eInvalidInput;
     c->look.edit().textHeight = height;
@@ -743,7 +765,7 @@ AcCmColor AcDbTable::textColor(int row, int col) const {
 
 Acad::ErrorStatus AcDbTable::setTextColor(int row, int col, const AcCmColor& color) {
     ACDB_ASSERT_WRITE();
-    TableCell* c = m_data->cell(row, col);
+    TableCell* c = m_data->editCell(row, col);
     if (!c)
         return Acad::eInvalidInput;
     c->look.edit().textColor = color;
@@ -763,7 +785,7 @@ AcDb::CellAlignment AcDbTable::cellAlignment(int row, int col) const {
 
 Acad::ErrorStatus AcDbTable::setCellAlignment(int row, int col, AcDb::CellAlignment a) {
     ACDB_ASSERT_WRITE();
-    TableCell* c = m_data->cell(row, col);
+    TableCell* c = m_data->editCell(row, col);
     if (!c || !isValidAlignment(a))
         return Acad::eInvalidInput;
     c->look.edit().alignment = a;
@@ -781,7 +803,7 @@ bool AcDbTable::isFillNone(int row, int col) const {
 
 Acad::ErrorStatus AcDbTable::setFillNone(int row, int col, bool none) {
     ACDB_ASSERT_WRITE();
-    TableCell* c = m_data->cell(row, col);
+    TableCell* c = m_data->editCell(row, col);
     if (!c)
         return Acad::eInvalidInput;
     c->look.edit().fillNone = none;
@@ -800,7 +822,7 @@ AcCmColor AcDbTable::fillColor(int row, int col) const {
 
 Acad::ErrorStatus AcDbTable::setFillColor(int row, int col, const AcCmColor& color) {
     ACDB_ASSERT_WRITE();
-    TableCell* c = m_data->cell(row, col);
+    TableCell* c = m_data->editCell(row, col);
     if (!c)
         return Acad::eInvalidInput;
     c->look.edit().fillColor = color;
@@ -818,7 +840,7 @@ AcDbObjectId AcDbTable::cellBlock(int row, int col) const {
 
 Acad::ErrorStatus AcDbTable::setCellBlock(int row, int col, AcDbObjectId blockId, bool autoFit) {
     ACDB_ASSERT_WRITE();
-    TableCell* c = m_data->cell(row, col);
+    TableCell* c = m_data->editCell(row, col);
     if (!c || blockId.isNull())
         return Acad::eInvalidInput;
     // Attribute values name definitions of the previous block: they mean
@@ -839,7 +861,7 @@ bool AcDbTable::cellBlockAutoFit(int row, int col) const {
 
 Acad::ErrorStatus AcDbTable::setCellBlockAutoFit(int row, int col, bool autoFit) {
     ACDB_ASSERT_WRITE();
-    TableCell* c = m_data->cell(row, col);
+    TableCell* c = m_data->editCell(row, col);
     if (!c)
         return Acad::eInvalidInput;
     c->block.edit().autoFit = autoFit;
@@ -854,7 +876,7 @@ double AcDbTable::cellBlockScale(int row, int col) const {
 
 Acad::ErrorStatus AcDbTable::setCellBlockScale(int row, int col, double scale) {
     ACDB_ASSERT_WRITE();
-    TableCell* c = m_data->cell(row, col);
+    TableCell* c = m_data->editCell(row, col);
     if (!c || !isPositive(scale))
         return Acad::eInvalidInput;
     c->block.edit().scale = scale;
@@ -869,7 +891,7 @@ double AcDbTable::cellBlockRotation(int row, int col) const {
 
 Acad::ErrorStatus AcDbTable::setCellBlockRotation(int row, int col, double rotation) {
     ACDB_ASSERT_WRITE();
-    TableCell* c = m_data->cell(row, col);
+    TableCell* c = m_data->editCell(row, col);
     if (!c || !std::isfinite(rotation))
         return Acad::eInvalidInput;
     c->block.edit().rotation = rotation;
@@ -894,7 +916,7 @@ Acad::ErrorStatus AcDbTable::cellBlockAttributeValue(int row, int col, AcDbObjec
 Acad::ErrorStatus AcDbTable::setCellBlockAttributeValue(int row, int col, AcDbObjectId attDefId,
                                                         const std::string& value) {
     ACDB_ASSERT_WRITE();
-    TableCell* c = m_data->cell(row, col);
+    TableCell* c = m_data->editCell(row, col);
     if (!c || attDefId.isNull())
         return Acad::eInvalidInput;
     auto& attributes = c->block.edit().attributes;
@@ -987,27 +1009,30 @@ bool AcDbTable::isEdgePropertyOverridden(int row, int col, AcDb::CellEdgeMask ed
 }
 
 AcDbTable::GridEdge AcDbTable::gridEdge(int row, int col, AcDb::CellEdgeMask edge) const {
-    EdgeRef e;
-    if (!AcDbTableData::edgeRef(m_data->grid, row, col, edge, e))
-        return {AcDb::kVisible, AcCmColor::byBlock(), AcDb::kLnWtByBlock, 0};
-    const GridSegment& s = m_data->segment(e);
+    // One result object on every path, so it is built in place (the picture asks
+    // this once per grid segment).
     GridEdge out;
-    out.visibility = static_cast<AcDb::Visibility>(s.visibility);
-    out.color = s.color;
-    out.lineWeight = static_cast<AcDb::LineWeight>(s.lineWeight);
-    out.overridden = s.overridden;
-    constexpr unsigned kAll =
-        (1u << kEdgeVisibility) | (1u << kEdgeColor) | (1u << kEdgeLineWeight);
-    if ((s.overridden & kAll) == kAll)
-        return out; // a styled edge: the table style is not asked (pictures ask per segment)
-    const AcDbGridFormat& inherited = m_data->inheritedEdge(e);
-    if (!s.isOverridden(kEdgeVisibility))
-        out.visibility = inherited.visibility;
-    if (!s.isOverridden(kEdgeColor))
-        out.color = inherited.color;
-    if (!s.isOverridden(kEdgeLineWeight))
-        out.lineWeight = inherited.lineWeight;
+    EdgeRef e;
+    if (!AcDbTableData::edgeRef(m_data->grid, row, col, edge, e)) {
+        out.color = AcCmColor::byBlock();
+        return out;
+    }
+    m_data->resolveEdge(e, out);
     return out;
+}
+
+void AcDbTable::horizontalGridLine(int line, std::vector<GridEdge>& out) const {
+    const TableGrid& g = m_data->grid;
+    out.resize(line >= 0 && line <= g.rows() ? static_cast<std::size_t>(g.cols()) : 0);
+    for (std::size_t col = 0; col < out.size(); ++col)
+        m_data->resolveEdge({true, line, static_cast<int>(col)}, out[col]);
+}
+
+void AcDbTable::verticalGridSegments(int row, std::vector<GridEdge>& out) const {
+    const TableGrid& g = m_data->grid;
+    out.resize(row >= 0 && row < g.rows() ? static_cast<std::size_t>(g.cols()) + 1 : 0);
+    for (std::size_t line = 0; line < out.size(); ++line)
+        m_data->resolveEdge({false, row, static_cast<int>(line)}, out[line]);
 }
 
 Acad::ErrorStatus AcDbTable::setGridEdge(int row, int col, AcDb::CellEdgeMask edge,
@@ -1039,7 +1064,7 @@ Acad::ErrorStatus AcDbTable::setGridEdge(int row, int col, AcDb::CellEdgeMask ed
 
 Acad::ErrorStatus AcDbTable::clearCellOverride(int row, int col, CellProperty p) {
     ACDB_ASSERT_WRITE();
-    TableCell* c = m_data->cell(row, col);
+    TableCell* c = m_data->editCell(row, col);
     if (!c || p < 0 || p >= kCellPropertyCount)
         return Acad::eInvalidInput;
     if (c->look.isSet())
@@ -1397,7 +1422,7 @@ void AcDbTable::remapReferences(const AcDbIdMapping& map) {
     TableGrid& g = m_data->grid;
     for (int r = 0; r < g.rows(); ++r) {
         for (int c = 0; c < g.cols(); ++c) {
-            TableCell& cell = g.cell(r, c);
+            TableCell& cell = g.editCell(r, c);
             if (cell.look.isSet())
                 remap(cell.look.edit().textStyle);
             if (cell.block.isSet()) {

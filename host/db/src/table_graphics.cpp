@@ -148,40 +148,21 @@ void TableGraphicsBuilder::addLine(double u0, double v0, double u1, double v1, i
         m_table.gridEdge(row, col, static_cast<AcDb::CellEdgeMask>(edge));
     if (seg.visibility != AcDb::kVisible)
         return;
-    if (m_drawing) {
-        addRun(u0, v0, u1, v1, seg);
-        return;
-    }
     auto line = std::make_unique<AcDbLine>(m_frame.at(u0, v0), m_frame.at(u1, v1));
     line->setColor(seg.color);
     line->setLineWeight(seg.lineWeight);
     emit(std::move(line));
 }
 
-void TableGraphicsBuilder::addRun(double u0, double v0, double u1, double v1,
-                                  const AcDbTable::GridEdge& seg) {
-    // A segment that continues the last run along the same line, with the
-    // same look, extends it: a grid line of a huge table is one run.
-    std::vector<AcDbTableDrawing::GridLine>& runs = m_drawing->gridLines;
-    if (!runs.empty() && runs.back().color == seg.color &&
-        runs.back().lineWeight == seg.lineWeight && m_runU1 == u0 && m_runV1 == v0 &&
-        ((v0 == v1 && m_runV0 == m_runV1) || (u0 == u1 && m_runU0 == m_runU1))) {
-        runs.back().end = m_frame.at(u1, v1);
-        m_runU1 = u1;
-        m_runV1 = v1;
-        return;
-    }
-    runs.push_back({m_frame.at(u0, v0), m_frame.at(u1, v1), seg.color, seg.lineWeight});
-    m_runU0 = u0;
-    m_runV0 = v0;
-    m_runU1 = u1;
-    m_runV1 = v1;
-}
-
 void TableGraphicsBuilder::addGridLines() {
     auto regionOf = [&](int row, int col) {
         return m_regionOfCell[static_cast<std::size_t>(row) * m_cols + col];
     };
+    if (m_drawing) {
+        addHorizontalRuns();
+        addVerticalRuns();
+        return;
+    }
     // Horizontal segments, line by line; segments inside a merged cell are not drawn.
     for (int line = 0; line <= m_rows; ++line) {
         double v = -m_layout.rowY[line];
@@ -208,12 +189,55 @@ void TableGraphicsBuilder::addGridLines() {
         else
             addLine(u, top, u, bottom, row, m_cols - 1, AcDb::kRightMask);
     };
-    if (m_drawing) {
-        addVerticalRuns();
-    } else {
-        for (int row = 0; row < m_rows; ++row)
-            for (int line = 0; line <= m_cols; ++line)
-                vertical(row, line);
+    for (int row = 0; row < m_rows; ++row)
+        for (int line = 0; line <= m_cols; ++line)
+            vertical(row, line);
+}
+
+void TableGraphicsBuilder::addHorizontalRuns() {
+    // Line by line with one open run: neighbouring segments of the same look
+    // along a grid line become one run.
+    std::vector<AcDbTableDrawing::GridLine>& runs = m_drawing->gridLines;
+    std::vector<AcDbTable::GridEdge> edges;
+    for (int line = 0; line <= m_rows; ++line) {
+        const double v = -m_layout.rowY[line];
+        m_table.horizontalGridLine(line, edges);
+        const int* above =
+            line > 0 ? &m_regionOfCell[static_cast<std::size_t>(line - 1) * m_cols] : nullptr;
+        const int* below =
+            line < m_rows ? &m_regionOfCell[static_cast<std::size_t>(line) * m_cols] : nullptr;
+        bool open = false;
+        double u0 = 0, u1 = 0;
+        AcCmColor color;
+        AcDb::LineWeight lineWeight = AcDb::kLnWtByBlock;
+        auto close = [&] {
+            if (open)
+                runs.push_back({m_frame.at(u0, v), m_frame.at(u1, v), color, lineWeight});
+            open = false;
+        };
+        for (int col = 0; col < m_cols; ++col) {
+            if (above && below && above[col] >= 0 && above[col] == below[col]) {
+                close(); // inside a merged cell
+                continue;
+            }
+            const AcDbTable::GridEdge& seg = edges[static_cast<std::size_t>(col)];
+            if (seg.visibility != AcDb::kVisible) {
+                close();
+                continue;
+            }
+            const double left = m_layout.colX[col], right = m_layout.colX[col + 1];
+            if (open && u1 == left && color == seg.color && lineWeight == seg.lineWeight) {
+                u1 = right;
+                continue;
+            }
+            close();
+            open = true;
+            u0 = left;
+            u1 = right;
+            color = seg.color;
+            lineWeight = seg.lineWeight;
+        }
+        close();
     }
 }
 
@@ -234,9 +258,11 @@ void TableGraphicsBuilder::addVerticalRuns() {
                 {m_frame.at(r.u, r.top), m_frame.at(r.u, r.bottom), r.color, r.lineWeight});
         r.open = false;
     };
+    std::vector<AcDbTable::GridEdge> edges;
     for (int row = 0; row < m_rows; ++row) {
         const double top = -m_layout.rowY[row], bottom = -m_layout.rowY[row + 1];
         const int* regions = &m_regionOfCell[static_cast<std::size_t>(row) * m_cols];
+        m_table.verticalGridSegments(row, edges);
         for (int line = 0; line <= m_cols; ++line) {
             OpenRun& r = open[static_cast<std::size_t>(line)];
             if (line > 0 && line < m_cols && regions[line - 1] >= 0 &&
@@ -244,9 +270,7 @@ void TableGraphicsBuilder::addVerticalRuns() {
                 close(r); // inside a merged cell
                 continue;
             }
-            const AcDbTable::GridEdge seg =
-                line < m_cols ? m_table.gridEdge(row, line, AcDb::kLeftMask)
-                              : m_table.gridEdge(row, m_cols - 1, AcDb::kRightMask);
+            const AcDbTable::GridEdge& seg = edges[static_cast<std::size_t>(line)];
             if (seg.visibility != AcDb::kVisible) {
                 close(r);
                 continue;

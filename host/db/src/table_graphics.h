@@ -56,8 +56,9 @@ private:
     void addGridLines();
     void addContents();
     void addLine(double u0, double v0, double u1, double v1, int row, int col, int edge);
-    void addRun(double u0, double v0, double u1, double v1, const AcDbTable::GridEdge& seg);
     void emit(std::unique_ptr<AcDbEntity> e);
+    // The compact drawing's grid: neighbouring segments of one look joined into runs.
+    void addHorizontalRuns();
     void addVerticalRuns();
     void addText(int row, int col, const Rect& r);
     void addBlock(int row, int col, const Rect& r);
@@ -74,8 +75,6 @@ private:
     AcDbTableDrawing* m_drawing = nullptr;
     bool m_inFills = false;
     bool m_complete = true;
-    // Plane coordinates of the last grid run, to extend it.
-    double m_runU0 = 0, m_runV0 = 0, m_runU1 = 0, m_runV1 = 0;
 };
 
 } // namespace acdbtable

@@ -87,9 +87,15 @@ TableGrid::TableGrid(int rows, int cols, double rowHeight, double columnWidth)
         m_rows = static_cast<int>(kMaxCells / m_cols);
     m_rowHeights.assign(m_rows, validSize(rowHeight) ? rowHeight : 1.0);
     m_colWidths.assign(m_cols, validSize(columnWidth) ? columnWidth : 1.0);
-    m_cells.resize(static_cast<std::size_t>(m_rows) * m_cols);
+    m_cells = std::make_shared<std::vector<TableCell>>(static_cast<std::size_t>(m_rows) * m_cols);
     m_horz.resize(static_cast<std::size_t>(m_rows + 1) * m_cols);
     m_vert.resize(static_cast<std::size_t>(m_rows) * (m_cols + 1));
+}
+
+std::vector<TableCell>& TableGrid::cellsForWrite() {
+    if (m_cells.use_count() > 1)
+        m_cells = std::make_shared<std::vector<TableCell>>(*m_cells);
+    return *m_cells;
 }
 
 const CellRange* TableGrid::regionAt(int row, int col) const {
@@ -100,7 +106,7 @@ const CellRange* TableGrid::regionAt(int row, int col) const {
 }
 
 std::vector<int> TableGrid::regionMap() const {
-    std::vector<int> map(m_cells.size(), -1);
+    std::vector<int> map(m_cells->size(), -1);
     for (std::size_t i = 0; i < m_regions.size(); ++i) {
         const CellRange& r = m_regions[i];
         for (int row = r.minRow; row <= r.maxRow; ++row)
@@ -151,7 +157,8 @@ Acad::ErrorStatus TableGrid::insertRows(int at, int count, double height) {
     for (int k = 0; k < count; ++k)
         for (int c = 0; c < m_cols; ++c)
             newCells.push_back(cell(source, c).formatOnly());
-    m_cells.insert(m_cells.begin() + index(at, 0), newCells.begin(), newCells.end());
+    std::vector<TableCell>& cells = cellsForWrite();
+    cells.insert(cells.begin() + index(at, 0), newCells.begin(), newCells.end());
 
     // Vertical segments of the new rows copy the source row's.
     std::vector<GridSegment> vert;
@@ -182,7 +189,7 @@ Acad::ErrorStatus TableGrid::insertColumns(int at, int count, double width) {
     const int source = at < m_cols ? at : m_cols - 1;
 
     m_colWidths.insert(m_colWidths.begin() + at, count, width);
-    insertInRuns(m_cells, m_cols, at, count, source,
+    insertInRuns(cellsForWrite(), m_cols, at, count, source,
                  [](const TableCell& c) { return c.formatOnly(); });
     // Horizontal lines run along the columns: each line gains copies of its
     // segment over the source column.
@@ -205,9 +212,10 @@ Acad::ErrorStatus TableGrid::deleteRows(int at, int count) {
     for (const CellRange& r : m_regions)
         if (r.minRow >= at && r.minRow < at + count && r.maxRow >= at + count &&
             (r.maxRow > at + count || r.maxCol > r.minCol))
-            cell(at + count, r.minCol) = cell(r.minRow, r.minCol);
+            editCell(at + count, r.minCol) = cell(r.minRow, r.minCol);
     m_rowHeights.erase(m_rowHeights.begin() + at, m_rowHeights.begin() + at + count);
-    m_cells.erase(m_cells.begin() + index(at, 0), m_cells.begin() + index(at + count, 0));
+    std::vector<TableCell>& cells = cellsForWrite();
+    cells.erase(cells.begin() + index(at, 0), cells.begin() + index(at + count, 0));
     m_vert.erase(m_vert.begin() + at * (m_cols + 1), m_vert.begin() + (at + count) * (m_cols + 1));
     // The line above the removed rows stays and meets the line below them.
     for (int col = 0; col < m_cols; ++col)
@@ -228,9 +236,9 @@ Acad::ErrorStatus TableGrid::deleteColumns(int at, int count) {
     for (const CellRange& r : m_regions)
         if (r.minCol >= at && r.minCol < at + count && r.maxCol >= at + count &&
             (r.maxCol > at + count || r.maxRow > r.minRow))
-            cell(r.minRow, at + count) = cell(r.minRow, r.minCol);
+            editCell(r.minRow, at + count) = cell(r.minRow, r.minCol);
     m_colWidths.erase(m_colWidths.begin() + at, m_colWidths.begin() + at + count);
-    eraseInRuns(m_cells, m_cols, at, count);
+    eraseInRuns(cellsForWrite(), m_cols, at, count);
     eraseInRuns(m_horz, m_cols, at, count);
     // The line left of the removed columns stays and meets the line right of them.
     for (int row = 0; row < m_rows; ++row)

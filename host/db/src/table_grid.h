@@ -178,8 +178,11 @@ public:
     double columnWidth(int col) const { return m_colWidths[col]; }
     void setColumnWidth(int col, double w) { m_colWidths[col] = w; }
 
-    TableCell& cell(int row, int col) { return m_cells[index(row, col)]; }
-    const TableCell& cell(int row, int col) const { return m_cells[index(row, col)]; }
+    const TableCell& cell(int row, int col) const { return (*m_cells)[index(row, col)]; }
+    // For writing: copies of a grid (undo keeps one per edit) share their
+    // cells until one of them changes a cell, so edits of edges alone never
+    // copy the cells.
+    TableCell& editCell(int row, int col) { return cellsForWrite()[index(row, col)]; }
 
     // Horizontal line `line` (0 = top of the table, rows() = bottom) over column col.
     GridSegment& horizontal(int line, int col) { return m_horz[line * m_cols + col]; }
@@ -222,12 +225,14 @@ private:
         return static_cast<std::size_t>(row) * m_cols + col;
     }
     void sortRegions();
+    std::vector<TableCell>& cellsForWrite();
 
     int m_rows;
     int m_cols;
     std::vector<double> m_rowHeights;
     std::vector<double> m_colWidths;
-    std::vector<TableCell> m_cells;  // rows * cols, row-major
+    // rows * cols, row-major; shared by copies until written (cellsForWrite)
+    std::shared_ptr<std::vector<TableCell>> m_cells;
     std::vector<GridSegment> m_horz; // (rows + 1) * cols
     std::vector<GridSegment> m_vert; // rows * (cols + 1)
     std::vector<CellRange> m_regions;

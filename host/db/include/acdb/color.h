@@ -42,7 +42,16 @@ public:
     bool isNone() const { return m_method == AcCmEntityColor::kNone; }
     // The colour to draw with; ByLayer/ByBlock resolve to the given fallback.
     AcCmRgb resolvedRgb(AcCmRgb byLayerOrBlock = {255, 255, 255}) const;
-    bool operator==(const AcCmColor& o) const;
+    // Inline: the picture compares colours once per grid segment.
+    bool operator==(const AcCmColor& o) const {
+        if (m_method != o.m_method)
+            return false;
+        if (m_method == AcCmEntityColor::kByACI)
+            return m_index == o.m_index;
+        if (m_method == AcCmEntityColor::kByColor)
+            return m_rgb == o.m_rgb;
+        return true;
+    }
 
 private:
     AcCmEntityColor::ColorMethod m_method = AcCmEntityColor::kByLayer;

@@ -145,6 +145,11 @@ public:
         unsigned overridden = 0; // bit (1 << EdgeProperty): the segment's own value
     };
     GridEdge gridEdge(int row, int col, AcDb::CellEdgeMask edge) const;
+    // Whole grid lines as gridEdge answers them, for pictures: horizontal line
+    // `line` (0 = top) over every column; the vertical segments beside `row`,
+    // left to right. An index outside the grid gives none.
+    void horizontalGridLine(int line, std::vector<GridEdge>& out) const;
+    void verticalGridSegments(int row, std::vector<GridEdge>& out) const;
     // Writes, and marks overridden, the properties whose bits value.overridden sets.
     Acad::ErrorStatus setGridEdge(int row, int col, AcDb::CellEdgeMask edge, const GridEdge& value);
 
