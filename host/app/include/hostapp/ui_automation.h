@@ -15,8 +15,9 @@
 //     control with controlId N; "@tearoff" calls the popup's invokable
 //     tearOff(), else drags its child named "tearOffBar" away (a tear-off QMenu
 //     is torn off);
-//   - a floating picker is a visible top-level window with that title; "@picker"
-//     calls its invokable clickControl(int), else clicks its control with that id;
+//   - a floating picker is a visible top-level window with that title and a
+//     control with that id; "@picker" calls its invokable clickControl(int),
+//     else clicks that control;
 //   - dialog controls carry "controlId"; 1 is OK and 2 is Cancel.
 
 #include <functional>
