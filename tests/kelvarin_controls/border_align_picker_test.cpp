@@ -1,8 +1,9 @@
 // The border and alignment popups and floating pickers as windows
 // (offscreen): a click on a picture after the opening click, the margin's
-// empty accept, tear-off at 11 pixels and not at 10, the keys, a press
-// outside, pictures painted centred, and the pickers' buttons, close box,
-// title strip and application of their clicks.
+// empty accept, tear-off at 11 pixels and not at 10, Escape with the bar
+// held, the keys, a press outside, the tooltips, pictures painted centred,
+// and the pickers' buttons, close box, title strip and application of their
+// clicks.
 #include "controls/AlignPicker.h"
 #include "controls/AlignPopup.h"
 #include "controls/BorderPicker.h"
@@ -18,14 +19,17 @@
 #include <QFontDatabase>
 #include <QFontMetrics>
 #include <QGuiApplication>
+#include <QHelpEvent>
 #include <QImage>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScreen>
 #include <QTimer>
+#include <QToolTip>
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -133,7 +137,7 @@ TEST(BorderPopupWindow, TenPixelsOnTheBarKeepElevenTearOff) {
         barLit = popup.tearOffHot();
         mouse(popup, QEvent::MouseButtonPress, start);
         mouse(popup, QEvent::MouseMove, start + QPoint(10, -10));
-        keptAtTen = popup.isVisible() && popup.dragging();
+        keptAtTen = popup.isVisible() && !popup.dragging();
         mouse(popup, QEvent::MouseMove, start + QPoint(0, 11));
     });
     EXPECT_TRUE(barLit);
@@ -141,6 +145,17 @@ TEST(BorderPopupWindow, TenPixelsOnTheBarKeepElevenTearOff) {
     EXPECT_EQ(result, IDCANCEL);
     EXPECT_TRUE(popup.dragging());
     EXPECT_EQ(popup.selection(), -1);
+
+    // Escape while the bar is held is a cancel, not a tear-off: the caller
+    // opens no floating picker.
+    CAlignPopup held(40, 50, nullptr);
+    EXPECT_EQ(runWith(held,
+                      [&] {
+                          mouse(held, QEvent::MouseButtonPress, held.tearOffRect().center());
+                          key(held, Qt::Key_Escape);
+                      }),
+              IDCANCEL);
+    EXPECT_FALSE(held.dragging());
 }
 
 TEST(AlignPopupWindow, KeysMoveTheHighlightAndEndThePopup) {
@@ -181,6 +196,38 @@ TEST(AlignPopupWindow, ScriptChoiceAndTearOff) {
     CAlignPopup torn(40, 50, nullptr);
     EXPECT_EQ(runWith(torn, [&] { torn.tearOff(); }), IDCANCEL);
     EXPECT_TRUE(torn.dragging());
+}
+
+TEST(BorderPopupWindow, TooltipsNameThePicturesAndTheBar) {
+    KelvarinResources resources;
+    CBorderPopup border(40, 50, nullptr);
+    CAlignPopup align(40, 50, nullptr);
+    // The names of the first, a middle and the last cell of each grid.
+    const std::pair<int, const char*> borders[] = {
+        {0, "All Borders"}, {7, "Inside Horizontal Border"}, {9, "No Border"}};
+    const std::pair<int, const char*> alignments[] = {
+        {0, "Top Left"}, {4, "Middle Center"}, {8, "Bottom Right"}};
+    for (const auto& [i, name] : borders)
+        EXPECT_EQ(border.toolTipAt(border.cellRect(i).center()), QString::fromUtf8(name));
+    for (const auto& [i, name] : alignments)
+        EXPECT_EQ(align.toolTipAt(align.cellRect(i).center()), QString::fromUtf8(name));
+    for (CItemPopup* p : {static_cast<CItemPopup*>(&border), static_cast<CItemPopup*>(&align)}) {
+        EXPECT_EQ(p->toolTipAt(p->tearOffRect().center()),
+                  QStringLiteral("Drag to make this menu float"));
+        EXPECT_TRUE(p->toolTipAt(QPoint(3, 40)).isEmpty()) << "the margin has none";
+    }
+
+    // The help event the window system sends shows that text.
+    QString shown;
+    runWith(border, [&] {
+        const QPoint at = border.cellRect(3).center();
+        QHelpEvent help(QEvent::ToolTip, at, border.mapToGlobal(at));
+        QApplication::sendEvent(&border, &help);
+        shown = QToolTip::text();
+        QToolTip::hideText();
+        key(border, Qt::Key_Escape);
+    });
+    EXPECT_EQ(shown, QStringLiteral("Left Border"));
 }
 
 TEST(BorderPopupWindow, PicturesAreDrawnCentredAndOpaqueAndTheWindowStaysOnScreen) {

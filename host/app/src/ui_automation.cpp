@@ -387,6 +387,11 @@ Problem clickPickerControl(const std::string& title, int id) {
         }
     if (!picker)
         return "no floating picker titled \"" + title + "\" is shown";
+    // Checked here too for pickers that click for themselves: they pass over
+    // an id they do not have, and the script would go on as if it had clicked.
+    QWidget* control = hostui::findControl(picker, id);
+    if (!control)
+        return "the picker \"" + title + "\" has no control " + idText(id);
     if (hasInvokable(picker, "clickControl(int)")) {
         post(picker, [id](QWidget* w) {
             hostui::nameActionFrom(w);
@@ -394,9 +399,6 @@ Problem clickPickerControl(const std::string& title, int id) {
         });
         return std::nullopt;
     }
-    QWidget* control = hostui::findControl(picker, id);
-    if (!control)
-        return "the picker \"" + title + "\" has no control " + idText(id);
     if (auto* button = qobject_cast<QAbstractButton*>(control)) {
         post(button, [](QWidget* w) {
             hostui::nameActionFrom(w);
@@ -414,6 +416,9 @@ Problem pressKey(const std::string& keyName) {
     if (!key)
         return "unknown key \"" + keyName + "\"";
     QWidget* target = QApplication::activePopupWidget();
+    // Inside a popup, its focused control (the list of a combo box's drop-down).
+    if (target && target->focusWidget())
+        target = target->focusWidget();
     if (!target) {
         if (QWidget* modal = activeModalWindow())
             target = modal->focusWidget() ? modal->focusWidget() : modal;

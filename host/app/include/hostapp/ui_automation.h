@@ -17,8 +17,9 @@
 //     is torn off); given a drop point, the cursor is first moved there, as
 //     the hand of a user who drags the bar to it, so that a picker opened
 //     under the cursor opens there;
-//   - a floating picker is a visible top-level window with that title; "@picker"
-//     calls its invokable clickControl(int), else clicks its control with that id;
+//   - a floating picker is a visible top-level window with that title and a
+//     control with that id; "@picker" calls its invokable clickControl(int),
+//     else clicks that control;
 //   - dialog controls carry "controlId"; 1 is OK and 2 is Cancel.
 
 #include <functional>
