@@ -13,9 +13,15 @@ chosen=(
     01_opened_floating_bar.png
     02_insert_menu.png
     03_insert_block_dialog.png
+    06_shading_popup.png
+    07_border_color_popup.png
     08_border_style_popup.png
+    09_alignment_popup.png
     10_font_color_popup.png
     11_font_color_picker.png
+    11_shade_color_picker.png
+    11_border_picker.png
+    11_alignment_picker.png
     12_edited.png
     15_save_template_dialog.png
     16_open_template_dialog.png

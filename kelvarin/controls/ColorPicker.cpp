@@ -1,6 +1,7 @@
 #include "controls/ColorPicker.h"
 
 #include "controls/ButtonST.h"
+#include "controls/Caption.h"
 #include "controls/ColorPalette.h"
 
 #include "acui.h"
@@ -8,7 +9,6 @@
 
 #include <QApplication>
 #include <QCursor>
-#include <QFontDatabase>
 #include <QFontMetrics>
 #include <QFrame>
 #include <QMouseEvent>
@@ -103,8 +103,8 @@ bool CColorPicker::Create(QWidget* parent) {
         byBlock->setText(QStringLiteral("ByBlock"));
     }
     m_closeBox = QRect(width() - kCloseBoxWidth, 1, kCloseBoxWidth, kCloseBoxHeight);
-    m_captionFont = QFontDatabase::systemFont(QFontDatabase::TitleFont);
-    m_captionFont.setBold(true);
+    m_captionFont =
+        caption::fitted(QString::fromStdString(m_title), m_titleStrip.width() - 1 - kCloseBoxWidth);
     hide();
     return true;
 }
@@ -137,8 +137,7 @@ void CColorPicker::onCommand(int id) {
 void CColorPicker::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.fillRect(rect(), palette().color(QPalette::Button));
-    const QColor caption = palette().color(QPalette::Active, QPalette::Highlight);
-    p.fillRect(m_titleStrip, caption);
+    p.fillRect(m_titleStrip, caption::active(palette()));
     if (!m_title.empty()) {
         p.setFont(m_captionFont);
         p.setPen(Qt::white);

@@ -1,5 +1,7 @@
 #include "controls/ColorPopup.h"
 
+#include "controls/Caption.h"
+
 #include "acwin.h"
 
 #include <QApplication>
@@ -27,13 +29,6 @@ QColor windowsColor(std::uint32_t c) {
 
 QRect toQRect(const popupgrid::Rect& r) {
     return QRect(r.left, r.top, r.width(), r.height());
-}
-
-QColor activeCaption(const QPalette& pal) {
-    return pal.color(QPalette::Active, QPalette::Highlight);
-}
-QColor inactiveCaption() {
-    return QColor(191, 205, 219);
 }
 
 popupgrid::GridParams popupParams(const QFont& font, const QString& defaultText,
@@ -93,7 +88,7 @@ public:
 protected:
     void paintEvent(QPaintEvent*) override {
         QPainter p(this);
-        p.fillRect(rect(), hot ? activeCaption(palette()) : inactiveCaption());
+        p.fillRect(rect(), hot ? caption::active(palette()) : caption::inactive());
     }
     void mousePressEvent(QMouseEvent* e) override {
         if (e->button() == Qt::LeftButton)

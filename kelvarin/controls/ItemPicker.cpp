@@ -3,6 +3,7 @@
 #include "controls/AlignPicker.h"
 #include "controls/BorderPicker.h"
 #include "controls/ButtonST.h"
+#include "controls/Caption.h"
 #include "tableops/CellFormatting.h"
 
 #include "acuiresources.h"
@@ -19,8 +20,6 @@
 #include <utility>
 
 namespace {
-
-const QColor kActiveCaption(10, 36, 106);
 
 // Dialog units of the template's font: a quarter of the average width of the
 // Latin letters across, an eighth of the line height down.
@@ -93,8 +92,7 @@ bool CItemPicker::Create(QWidget* parent) {
     }
     // A 15 x 13 pixel close box at the top right corner, one pixel down.
     m_closeBox = QRect(client.width() - 15, 1, 15, 13);
-    m_captionFont = QGuiApplication::font();
-    m_captionFont.setBold(true);
+    m_captionFont = caption::fitted(m_title, m_titleStrip.width() - 1 - m_closeBox.width());
     hide();
     return true;
 }
@@ -133,7 +131,7 @@ void CItemPicker::setClosePushed(bool pushed) {
 void CItemPicker::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.fillRect(rect(), palette().color(QPalette::Button));
-    p.fillRect(m_titleStrip, kActiveCaption);
+    p.fillRect(m_titleStrip, caption::active(palette()));
     if (!m_title.isEmpty()) {
         p.setFont(m_captionFont);
         p.setPen(Qt::white);

@@ -1,5 +1,7 @@
 #include "controls/ItemPopup.h"
 
+#include "controls/Caption.h"
+
 #include "acuiresources.h"
 #include "acwin.h"
 
@@ -14,11 +16,6 @@
 #include <QToolTip>
 
 namespace {
-
-// Caption colours of the classic desktop: the bar is drawn like a window's
-// caption, lit while the pointer is over it.
-const QColor kActiveCaption(10, 36, 106);
-const QColor kInactiveCaption(128, 128, 128);
 
 QRect toQRect(const popupgrid::Rect& r) {
     return r.isEmpty() ? QRect() : QRect(r.left, r.top, r.width(), r.height());
@@ -145,24 +142,33 @@ void CItemPopup::chooseEntry(int item) {
 }
 
 void CItemPopup::tearOff() {
-    m_rules.markTornOff();
+    m_tornOff = true;
     setSelection(-1);
     finish(IDCANCEL);
+}
+
+QString CItemPopup::toolTipAt(const QPoint& at) const {
+    const int item = m_layout.hitTest(at.x(), at.y());
+    if (item >= 0 && cellRect(item).contains(at))
+        return QString::fromUtf8(m_items[item].name);
+    if (tearOffRect().contains(at))
+        return QStringLiteral("Drag to make this menu float");
+    return {};
 }
 
 bool CItemPopup::event(QEvent* event) {
     if (event->type() == QEvent::ToolTip) {
         auto* help = static_cast<QHelpEvent*>(event);
         const QPoint at = help->pos();
-        const int item = m_layout.hitTest(at.x(), at.y());
-        if (item >= 0 && cellRect(item).contains(at))
-            QToolTip::showText(help->globalPos(), QString::fromUtf8(m_items[item].name), this,
-                               cellRect(item));
-        else if (tearOffRect().contains(at))
-            QToolTip::showText(help->globalPos(), QStringLiteral("Drag to make this menu float"),
-                               this, tearOffRect());
-        else
+        const QString text = toolTipAt(at);
+        if (text.isEmpty()) {
             QToolTip::hideText();
+        } else {
+            // Shown while the pointer stays on that cell or on the bar.
+            const int item = m_layout.hitTest(at.x(), at.y());
+            QToolTip::showText(help->globalPos(), text, this,
+                               item >= 0 ? cellRect(item) : tearOffRect());
+        }
         return true;
     }
     return QWidget::event(event);
@@ -189,7 +195,8 @@ void CItemPopup::paintEvent(QPaintEvent*) {
     drawEdge(p, r, palette().color(QPalette::Button), palette().color(QPalette::Shadow));
     drawEdge(p, r.adjusted(1, 1, -1, -1), palette().color(QPalette::Light),
              palette().color(QPalette::Dark));
-    p.fillRect(tearOffRect(), m_tearOffHot ? kActiveCaption : kInactiveCaption);
+    // Drawn like a window's caption, lit while the pointer is over it.
+    p.fillRect(tearOffRect(), m_tearOffHot ? caption::active(palette()) : caption::inactive());
 }
 
 void CItemPopup::mousePressEvent(QMouseEvent* event) {
@@ -206,6 +213,7 @@ void CItemPopup::mousePressEvent(QMouseEvent* event) {
 void CItemPopup::mouseMoveEvent(QMouseEvent* event) {
     const QPoint at = event->position().toPoint();
     if (m_rules.tearsOff(at.x(), at.y())) {
+        m_tornOff = true;
         setSelection(-1);
         finish(IDCANCEL);
         return;

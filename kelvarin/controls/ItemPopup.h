@@ -25,7 +25,9 @@ public:
 
     int DoModal(); // IDOK or IDCANCEL
     int selection() const { return m_selection; }
-    bool dragging() const { return m_rules.dragging(); }
+    // The popup was cancelled by tearing it off (a press on the bar that
+    // ended in Escape or a close is a plain cancel).
+    bool dragging() const { return m_tornOff; }
     bool firstReleaseSeen() const { return m_rules.firstReleaseSeen(); }
 
     const itemgrid::Layout& layout() const { return m_layout; }
@@ -34,6 +36,8 @@ public:
     QRect cellRect(int item) const;
     QRect tearOffRect() const;
     bool tearOffHot() const { return m_tearOffHot; }
+    // The tooltip text at a client point: an item's name, the bar's hint.
+    QString toolTipAt(const QPoint& clientPoint) const;
 
     // Script automation: choose an item as a click would (accepted; an index
     // outside the table accepts nothing), or tear the popup off.
@@ -61,6 +65,7 @@ private:
     std::vector<QPixmap> m_pictures;
     popupgrid::PointerRules m_rules{true};
     int m_selection = -1;
+    bool m_tornOff = false;
     bool m_tearOffHot = false;
     int m_result = 0;
     QEventLoop* m_loop = nullptr;

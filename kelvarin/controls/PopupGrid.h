@@ -104,8 +104,6 @@ public:
 
     bool dragging() const { return m_dragging; }
     bool firstReleaseSeen() const { return m_firstReleaseSeen; }
-    // The popup ends as torn off.
-    void markTornOff() { m_dragging = true; }
 
 private:
     bool m_tearOffAllowed;

@@ -13,6 +13,8 @@
 #include <QStyle>
 #include <QToolBar>
 
+#include <algorithm>
+
 namespace {
 
 constexpr const char* kToolbarKey = "Kelvarin\\ToolBar";
@@ -46,9 +48,9 @@ std::vector<QPixmap> cutImageStrip(const QPixmap& strip) {
 QColor stripColorOf(int value) {
     if (value == -1 || static_cast<unsigned>(value) == 0xFF000000u)
         return {};
-    const unsigned long rgb = acedGetRGB(value);
-    return QColor(static_cast<int>(rgb & 0xFF), static_cast<int>((rgb >> 8) & 0xFF),
-                  static_cast<int>((rgb >> 16) & 0xFF));
+    const unsigned long rgb = acedGetRGB(value); // 0x00RRGGBB
+    return QColor(static_cast<int>((rgb >> 16) & 0xFF), static_cast<int>((rgb >> 8) & 0xFF),
+                  static_cast<int>(rgb & 0xFF));
 }
 
 // The string resource "prompt\ntooltip" split in its two parts.
@@ -158,7 +160,10 @@ bool CKvToolbar::createToolbar(CToolbarHandle& handler) {
             if (id == kvid::kLineWeight) {
                 m_lineWeightCombo = new CAcUiLineWeightComboBoxEx(toolbar);
                 m_lineWeightCombo->setProperty("controlId", kvid::kLineWeight);
-                m_lineWeightCombo->setFixedWidth(100);
+                // 100 pixels, unless the host's font needs more to show an
+                // entry whole ("ByBlock" beside its sample).
+                m_lineWeightCombo->setFixedWidth(
+                    std::max(100, m_lineWeightCombo->sizeHint().width()));
                 if (m_lineWeightCombo->count() > 1)
                     m_lineWeightCombo->setCurrentIndex(1);
                 toolbar->addWidget(m_lineWeightCombo);

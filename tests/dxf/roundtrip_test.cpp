@@ -195,7 +195,9 @@ TEST(DxfTableCodes, OutOfRangeColourNumbersOfOlderFilesReadAsByLayer) {
     ASSERT_NE(t, nullptr);
     EXPECT_TRUE(t->edgeColor(0, 0, AcDb::kTopMask).isByLayer());
     EXPECT_TRUE(t->isEdgePropertyOverridden(0, 0, AcDb::kTopMask, AcDbTable::kEdgeColor));
-    for (const auto& [code, value] : pairsOf(dxfText(back)))
-        if (code == 69)
+    for (const auto& [code, value] : pairsOf(dxfText(back))) {
+        if (code == 69) {
             EXPECT_LE(std::stoi(value), 257);
+        }
+    }
 }

@@ -18,7 +18,7 @@ sys.path.insert(0, HERE)
 sys.path.insert(0, os.path.join(HERE, "..", "interop"))
 import check_drawing  # noqa: E402
 import run_e2e as e2e  # noqa: E402
-from run_e2e import Failure, audit, check, check_png, tables, values  # noqa: E402
+from run_e2e import Failure, audit, check, check_png, expect_failure, tables, values  # noqa: E402
 
 SCRIPTS = os.path.join(HERE, "kelvarin")
 
@@ -225,34 +225,81 @@ def table_blocks(path):
     return result
 
 
-def case_border_styles(c):
-    c.host("--script", c.script("border_styles.scr"), "--save", "out.dxf")
-    counts = [sum(e.dxftype() == "LINE" for e in b) for b in table_blocks(checked(c, "out.dxf"))]
-    expected = [21, 12, 12, 3, 3, 3, 3, 6, 6, 0, 20, 14]
-    check(counts == expected, "grid lines per table %s, expected %s" % (counts, expected))
-
-
 def first(cell, code):
     v = cell.get(code)
     return v[0] if v else None
 
 
+# A cell's top, right, bottom and left edge: colour, line weight, shown (1).
+EDGE_CODES = (("69", "65", "66", "68"), ("279", "275", "276", "278"),
+              ("289", "285", "286", "288"))
+
+
+def edges(cell):
+    """The cell's edges as (colours, weights, shown), each top, right, bottom, left."""
+    return tuple(tuple(first(cell, code) for code in codes) for codes in EDGE_CODES)
+
+
+def case_border_styles(c):
+    c.host("--script", c.script("border_styles.scr"), "--save", "out.dxf")
+    out = checked(c, "out.dxf")
+    blocks = table_blocks(out)
+    counts = [sum(e.dxftype() == "LINE" for e in b) for b in blocks]
+    expected = [21, 12, 12, 3, 3, 3, 3, 6, 6, 1, 20, 14]
+    check(counts == expected, "grid lines per table %s, expected %s" % (counts, expected))
+    # With no border colour chosen the edges are ByLayer (256), never the
+    # 65535 of the unchosen -1; "ByBlock" from the popup gives 0. The weight
+    # is the line weight box's first choice, ByBlock (-2).
+    # The grid lines of table 9's middle cell, as (row, column, edge), edges
+    # numbered top, right, bottom, left: its own and its neighbours' sides.
+    middle = {(1, 1, e) for e in range(4)} | {(0, 1, 2), (1, 2, 3), (2, 1, 0), (1, 0, 1)}
+    for t in range(len(blocks)):
+        for r, row in enumerate(cells(out, t)):
+            for col, cell in enumerate(row):
+                colours, weights, _ = edges(cell)
+                want = ["0" if t == 9 and (r, col, e) in middle else "256" for e in range(4)]
+                check(all(v in (None, w) for v, w in zip(colours, want)) and
+                      all(v in (None, "-2") for v in weights),
+                      "table %d cell %d,%d: edges %s" % (t, r, col, edges(cell)))
+    # The *T blocks draw tables 0 to 8, formatted all over, in the edges'
+    # colour; tables 10 and 11 partly in the table style's.
+    lines = [[e.dxf.color for e in b if e.dxftype() == "LINE"] for b in blocks]
+    check(all(0 <= v <= 256 for t in lines for v in t), "grid line colours %s" % lines)
+    check(all(set(t) == {256} for t in lines[:9] if t) and lines[9] == [0],
+          "grid line colours %s" % lines)
+    check(edges(cells(out, 9)[1][1])[0] == ("0",) * 4, "ByBlock: %s" % (cells(out, 9)[1][1],))
+
+
+def outline(x0, y0, x1, y1, width=2.5, height=1.0):
+    """The grid segments around a cell range, (start, end) from left or top."""
+    xs = [x0 + i * width for i in range(round((x1 - x0) / width) + 1)]
+    ys = [y0 - i * height for i in range(round((y0 - y1) / height) + 1)]
+    return sorted([((a, y), (b, y)) for a, b in zip(xs, xs[1:]) for y in (y0, y1)] +
+                  [((x, a), (x, b)) for a, b in zip(ys, ys[1:]) for x in (x0, x1)])
+
+
 def case_formatting(c):
     c.host("--script", c.script("formatting.scr"), "--save", "out.dxf")
     fresh = tables(checked(c, "fresh.dxf"))
-    check(all(first(cell, "64") is None for row in cells(c.path("fresh.dxf")) for cell in row),
-          "a fresh Font Color click coloured text")
+    check(fresh == tables(checked(c, "made.dxf")),
+          "a fresh Font Color or Shading Color click changed the table")
     check(tables(checked(c, "border_color.dxf")) == fresh, "the Border Color popup changed a table")
     t = cells(checked(c, "out.dxf"), 0)
     check(first(t[0][0], "64") == "1" and first(t[0][1], "64") == "1", "red row 0: %s" % t[0])
     check(first(t[0][2], "64") == "5", "the floating picker's blue: %s" % t[0][2])
     check(first(t[2][2], "64") == "42", "More Colors... accepted: %s" % t[2][2])
-    check(first(t[1][2], "63") == "2" and first(t[1][2], "283") == "1", "yellow: %s" % t[1][2])
+    check(first(t[1][1], "64") == "42", "a plain Font Color click: %s" % t[1][1])
+    check(first(t[1][2], "63") == "2" and first(t[1][2], "283") == "1",
+          "yellow (More Colors... cancelled on it): %s" % t[1][2])
     check(first(t[1][1], "283") in (None, "0"), "the plain click kept a fill: %s" % t[1][1])
     check(first(t[2][0], "283") in (None, "0"), "'None' kept a fill: %s" % t[2][0])
     check(first(t[2][1], "170") == "5", "keyboard alignment: %s" % t[2][1])
+    check(first(t[2][0], "170") == "5", "a plain Alignment click: %s" % t[2][0])
     source = t[1][0]
     check(first(source, "170") == "9" and first(source, "64") == "5", "source: %s" % source)
+    # Its outside border: all four edges shown, green, 2.11 mm from the box.
+    border = (("3",) * 4, ("211",) * 4, ("1",) * 4)
+    check(edges(source) == border, "source edges: %s" % (edges(source),))
     u = cells(c.path("out.dxf"), 1)
     for r, col in ((0, 2), (1, 0)):
         cell = u[r][col]
@@ -260,7 +307,37 @@ def case_formatting(c):
             check(first(cell, code) == first(source, code),
                   "cell %d,%d of the second table, code %s: %s vs %s" %
                   (r, col, code, cell.get(code), source.get(code)))
+    check(edges(u[0][2]) == border, "plain target edges: %s" % (edges(u[0][2]),))
+    # The second table draws that border around the plain target and around
+    # the whole merged target (rows 1 and 2, columns 0 and 1), nowhere else.
+    drawn = sorted(((e.dxf.start.x, e.dxf.start.y), (e.dxf.end.x, e.dxf.end.y))
+                   for e in table_blocks(c.path("out.dxf"))[1]
+                   if e.dxftype() == "LINE" and (e.dxf.color, e.dxf.lineweight) == (3, 211))
+    want = sorted(outline(5.0, 0.0, 7.5, -1.0) + outline(0.0, -1.0, 5.0, -3.0))
+    check(drawn == want, "green 2.11 mm lines of the second table:\n  %s\nexpected\n  %s" %
+          (drawn, want))
     check_png(c.path("font_picker.png"))
+
+
+def case_directive_failures(c):
+    # The popup and picker directives misused, or aimed at what is not open:
+    # the script stops at that line with its reason (closing what is open).
+    runs = [("@dropdown 52768\n@choose two\n", 2, "expected @choose N"),
+            ("@picker Border\n", 1, "expected @picker TITLE ID"),
+            ("@key\n", 1, "expected @key NAME"),
+            ("@dropdown 52786\n@key Bogus\n", 2, 'unknown key "Bogus"'),
+            ("@choose 3\n", 1, "no popup or menu is open"),
+            ("@tearoff\n", 1, "no popup or menu is open"),
+            ("@dropdown 52768\n@tearoff\n@picker Border 1009\n@picker Alignment 1015\n", 4,
+             'no floating picker titled "Alignment" is shown'),
+            ("@dropdown 52786\n@tearoff\n@picker Alignment 1005\n", 3,
+             'the picker "Alignment" has no control 1005')]
+    for i, (text, line, reason) in enumerate(runs):
+        name = "failing%d.scr" % i
+        with open(c.path(name), "w") as f:
+            f.write(text)
+        expect_failure(c.run("--load", c.kelvarin, "--script", name), "%s:%d:" % (name, line),
+                       reason)
 
 
 def registry_values(profile):

@@ -383,11 +383,21 @@ def case_example_demo(c):
     check(values(doors, "92") == ["5"] and values(revisions, "91") == ["4"],
           "columns %s, rows %s" % (values(doors, "92"), values(revisions, "91")))
     check(values(doors, "171").count("2") == 4, "door tag cells: %s" % values(doors, "171"))
+    # The floating pickers' clicks reached revision C: yellow text, a colour
+    # 146 fill.
+    check("2" in values(revisions, "64") and "146" in values(revisions, "63"),
+          "revision C: text colours %s, fills %s" % (values(revisions, "64"),
+                                                     values(revisions, "63")))
     audit(c.path("edited.dxf"))
+    # Every formatting popup open and every floating picker, as the README
+    # shows them.
     for png in ("01_opened_floating_bar.png", "02_insert_menu.png", "03_insert_block_dialog.png",
                 "04_edit_attributes_dialog.png", "06_shading_popup.png",
-                "08_border_style_popup.png", "11_font_color_picker.png", "12_edited.png",
-                "15_save_template_dialog.png", "16_open_template_dialog.png", "final.png"):
+                "07_border_color_popup.png", "08_border_style_popup.png",
+                "09_alignment_popup.png", "10_font_color_popup.png", "11_font_color_picker.png",
+                "11_shade_color_picker.png", "11_border_picker.png", "11_alignment_picker.png",
+                "12_edited.png", "15_save_template_dialog.png", "16_open_template_dialog.png",
+                "final.png"):
         check_png(c.path(png))
 
 

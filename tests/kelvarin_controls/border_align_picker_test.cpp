@@ -1,28 +1,35 @@
 // The border and alignment popups and floating pickers as windows
 // (offscreen): a click on a picture after the opening click, the margin's
-// empty accept, tear-off at 11 pixels and not at 10, the keys, a press
-// outside, pictures painted centred, and the pickers' buttons, close box,
-// title strip and application of their clicks.
+// empty accept, tear-off at 11 pixels and not at 10, Escape with the bar
+// held, the keys, a press outside, the tooltips, pictures painted centred,
+// and the pickers' buttons, close box, title strip and application of their
+// clicks.
 #include "controls/AlignPicker.h"
 #include "controls/AlignPopup.h"
 #include "controls/BorderPicker.h"
 #include "controls/BorderPopup.h"
 #include "controls/ButtonST.h"
+#include "controls/Caption.h"
 
 #include "acuiresources.h"
 #include "acwin.h"
 #include "support/kelvarin_resources.h"
 
 #include <QApplication>
+#include <QFontDatabase>
+#include <QFontMetrics>
 #include <QGuiApplication>
+#include <QHelpEvent>
 #include <QImage>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScreen>
 #include <QTimer>
+#include <QToolTip>
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -130,7 +137,7 @@ TEST(BorderPopupWindow, TenPixelsOnTheBarKeepElevenTearOff) {
         barLit = popup.tearOffHot();
         mouse(popup, QEvent::MouseButtonPress, start);
         mouse(popup, QEvent::MouseMove, start + QPoint(10, -10));
-        keptAtTen = popup.isVisible() && popup.dragging();
+        keptAtTen = popup.isVisible() && !popup.dragging();
         mouse(popup, QEvent::MouseMove, start + QPoint(0, 11));
     });
     EXPECT_TRUE(barLit);
@@ -138,6 +145,17 @@ TEST(BorderPopupWindow, TenPixelsOnTheBarKeepElevenTearOff) {
     EXPECT_EQ(result, IDCANCEL);
     EXPECT_TRUE(popup.dragging());
     EXPECT_EQ(popup.selection(), -1);
+
+    // Escape while the bar is held is a cancel, not a tear-off: the caller
+    // opens no floating picker.
+    CAlignPopup held(40, 50, nullptr);
+    EXPECT_EQ(runWith(held,
+                      [&] {
+                          mouse(held, QEvent::MouseButtonPress, held.tearOffRect().center());
+                          key(held, Qt::Key_Escape);
+                      }),
+              IDCANCEL);
+    EXPECT_FALSE(held.dragging());
 }
 
 TEST(AlignPopupWindow, KeysMoveTheHighlightAndEndThePopup) {
@@ -180,6 +198,38 @@ TEST(AlignPopupWindow, ScriptChoiceAndTearOff) {
     EXPECT_TRUE(torn.dragging());
 }
 
+TEST(BorderPopupWindow, TooltipsNameThePicturesAndTheBar) {
+    KelvarinResources resources;
+    CBorderPopup border(40, 50, nullptr);
+    CAlignPopup align(40, 50, nullptr);
+    // The names of the first, a middle and the last cell of each grid.
+    const std::pair<int, const char*> borders[] = {
+        {0, "All Borders"}, {7, "Inside Horizontal Border"}, {9, "No Border"}};
+    const std::pair<int, const char*> alignments[] = {
+        {0, "Top Left"}, {4, "Middle Center"}, {8, "Bottom Right"}};
+    for (const auto& [i, name] : borders)
+        EXPECT_EQ(border.toolTipAt(border.cellRect(i).center()), QString::fromUtf8(name));
+    for (const auto& [i, name] : alignments)
+        EXPECT_EQ(align.toolTipAt(align.cellRect(i).center()), QString::fromUtf8(name));
+    for (CItemPopup* p : {static_cast<CItemPopup*>(&border), static_cast<CItemPopup*>(&align)}) {
+        EXPECT_EQ(p->toolTipAt(p->tearOffRect().center()),
+                  QStringLiteral("Drag to make this menu float"));
+        EXPECT_TRUE(p->toolTipAt(QPoint(3, 40)).isEmpty()) << "the margin has none";
+    }
+
+    // The help event the window system sends shows that text.
+    QString shown;
+    runWith(border, [&] {
+        const QPoint at = border.cellRect(3).center();
+        QHelpEvent help(QEvent::ToolTip, at, border.mapToGlobal(at));
+        QApplication::sendEvent(&border, &help);
+        shown = QToolTip::text();
+        QToolTip::hideText();
+        key(border, Qt::Key_Escape);
+    });
+    EXPECT_EQ(shown, QStringLiteral("Left Border"));
+}
+
 TEST(BorderPopupWindow, PicturesAreDrawnCentredAndOpaqueAndTheWindowStaysOnScreen) {
     KelvarinResources resources;
     CBorderPopup popup(0, 0, nullptr);
@@ -193,7 +243,7 @@ TEST(BorderPopupWindow, PicturesAreDrawnCentredAndOpaqueAndTheWindowStaysOnScree
     for (int y = 0; y < 13; ++y)
         for (int x = 0; x < 13; ++x)
             ASSERT_EQ(shot.pixel(origin + QPoint(x, y)), picture.pixel(x, y)) << x << "," << y;
-    EXPECT_EQ(QColor(shot.pixel(popup.tearOffRect().center())), QColor(128, 128, 128));
+    EXPECT_EQ(QColor(shot.pixel(popup.tearOffRect().center())), caption::inactive());
 
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
     CBorderPopup corner(screen.right() - 10, screen.bottom() - 10, nullptr);
@@ -228,6 +278,16 @@ TEST(FloatingPickers, BuiltFromTheirTemplatesHiddenWithPicturesAndIds) {
     EXPECT_EQ(align.itemButton(8)->property("controlId").toInt(), 1023);
     EXPECT_EQ(align.itemButton(8)->picture().size(), QSize(14, 14));
     EXPECT_EQ(align.itemButton(9), nullptr);
+
+    // The title fits beside the close box, in a smaller caption font where
+    // the desktop's is too wide for the narrow alignment picker; a title
+    // with room keeps the desktop's size.
+    const int room = align.titleStrip().width() - 1 - align.closeBox().width();
+    const QFont fitted = caption::fitted(QStringLiteral("Alignment"), room);
+    EXPECT_LE(QFontMetrics(fitted).horizontalAdvance(QStringLiteral("Alignment")), room);
+    EXPECT_TRUE(fitted.bold());
+    EXPECT_EQ(caption::fitted(QStringLiteral("Border"), 1000).pointSizeF(),
+              QFontDatabase::systemFont(QFontDatabase::TitleFont).pointSizeF());
 }
 
 TEST(FloatingPickers, ClicksApplyTheirItemAndScriptsReachTheButtons) {

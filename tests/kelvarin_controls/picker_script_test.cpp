@@ -68,6 +68,9 @@ TEST(PickerScripts, TearOffAndThePickerByItsTitle) {
     EXPECT_TRUE(hostapp::clickPickerControl("Border", 1006)) << "hidden: not found";
     picker.show();
     EXPECT_FALSE(hostapp::clickPickerControl("Border", 1006));
+    const auto missing = hostapp::clickPickerControl("Border", 1015);
+    ASSERT_TRUE(missing) << "an alignment id on the border picker";
+    EXPECT_EQ(*missing, "the picker \"Border\" has no control 1015");
     QCoreApplication::processEvents();
     EXPECT_EQ(picker.applied, (std::vector<int>{1}));
 }

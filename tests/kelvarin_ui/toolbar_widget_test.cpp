@@ -1,7 +1,9 @@
 // The add-in's windows in a real frame (offscreen): the toolbar's items,
-// pictures, tooltips and line weight box, the add-in's buttons on the suite
-// toolbar, and the two block dialogs as their templates lay them out.
+// pictures, tooltips and line weight box, the faces and tooltips a drop-down
+// choice gives, the add-in's buttons on the suite toolbar, and the two block
+// dialogs as their templates lay them out.
 #include "acui.h"
+#include "acuiresources.h"
 #include "arxHeaders.h"
 
 #include "cadhost/command_processor.h"
@@ -15,12 +17,15 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDockWidget>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -108,7 +113,8 @@ TEST_F(KelvarinWindows, TheBarHoldsEveryItemWithItsPictureAndTexts) {
     auto* weights = bar->findChild<CAcUiLineWeightComboBoxEx*>();
     ASSERT_NE(weights, nullptr);
     EXPECT_EQ(weights->currentIndex(), 1);
-    EXPECT_EQ(weights->width(), 100);
+    // 100 pixels, widened only where the font needs it to show an entry whole.
+    EXPECT_EQ(weights->width(), std::max(100, weights->sizeHint().width()));
     weights->setCurrentIndex(weights->findText(QStringLiteral("0.50 mm")));
     if (weights->currentIndex() >= 0) {
         EXPECT_EQ(weights->GetCurrentItemLineWeight(), 50);
@@ -128,6 +134,24 @@ TEST_F(KelvarinWindows, CommandsAndTheShowRule) {
                                           "_VOREL_KELVARIN_SHOW ");
     cadhost::CommandProcessor::instance().processPending();
     EXPECT_FALSE(bar->isHidden());
+}
+
+// A colour chosen in a drop-down shows in the strip under its button in that
+// colour: red stays red.
+TEST_F(KelvarinWindows, TheColourStripShowsTheChosenColour) {
+    QToolButton* font = hostui::findCommandButton(52779);
+    ASSERT_NE(font, nullptr);
+    QTimer::singleShot(0, [] {
+        QWidget* popup = QApplication::activePopupWidget();
+        ASSERT_NE(popup, nullptr);
+        QMetaObject::invokeMethod(popup, "chooseEntry", Q_ARG(int, 16)); // "Red"
+    });
+    const QPointF arrow(font->width() - 3, font->height() / 2);
+    QMouseEvent press(QEvent::MouseButtonPress, arrow, font->mapToGlobal(arrow), Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(font, &press);
+    const QImage face = font->grab().toImage();
+    EXPECT_EQ(face.pixelColor(10, font->height() - 5), QColor(255, 0, 0));
 }
 
 // The suite installed: the suite menu group loaded from its file (with the
@@ -274,6 +298,71 @@ TEST_F(KelvarinDialogs, EditAttributesDialogRowsInOrder) {
     }
     EXPECT_EQ(dialog.GetDlgItemText(228), "&Next");
     EXPECT_EQ(dialog.GetDlgItemText(227), "&Previous");
+}
+
+QImage faceOf(const QToolButton* b) {
+    return b->icon().pixmap(16, 15).toImage().convertToFormat(QImage::Format_ARGB32);
+}
+
+// Image `index` of the bar's strip (bitmap 204, 16 x 15 each, magenta clear).
+QImage stripImage(int index) {
+    QPixmap image = acuiLoadBitmap(204u).copy(16 * index, 0, 16, 15);
+    image.setMask(image.createMaskFromColor(QColor(255, 0, 255), Qt::MaskInColor));
+    return image.toImage().convertToFormat(QImage::Format_ARGB32);
+}
+
+// Presses the drop-down arrow of a button and chooses an entry in the popup
+// it opens; a popup still open after a while is closed, so nothing hangs.
+void chooseFromDropDown(int commandId, int entry) {
+    QToolButton* b = hostui::findCommandButton(commandId);
+    ASSERT_NE(b, nullptr);
+    bool opened = false;
+    QObject scope; // ends the timers with this call
+    QTimer::singleShot(0, &scope, [&] {
+        if (QWidget* popup = QApplication::activePopupWidget()) {
+            opened = true;
+            QMetaObject::invokeMethod(popup, "chooseEntry", Q_ARG(int, entry));
+        }
+    });
+    QTimer::singleShot(3000, &scope, [] {
+        if (QWidget* popup = QApplication::activePopupWidget())
+            popup->close();
+    });
+    const QPointF arrow(b->width() - 3, b->height() / 2);
+    QMouseEvent press(QEvent::MouseButtonPress, arrow, b->mapToGlobal(arrow), Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(b, &press);
+    EXPECT_TRUE(opened) << commandId;
+}
+
+// A choice in the Cells Border or Alignment drop-down puts image 26 + style or
+// 17 + index of the strip on the button, and the choice's name in its tooltip;
+// the button keeps its drop-down arrow.
+TEST_F(KelvarinDialogs, DropDownChoicesGiveTheButtonItsFaceAndTooltip) {
+    QToolButton* border = hostui::findCommandButton(52768);
+    QToolButton* alignment = hostui::findCommandButton(52786);
+    ASSERT_NE(border, nullptr);
+    ASSERT_NE(alignment, nullptr);
+    ASSERT_FALSE(stripImage(29).isNull());
+
+    chooseFromDropDown(52768, 3);
+    EXPECT_EQ(faceOf(border), stripImage(29));
+    EXPECT_EQ(border->toolTip(), QStringLiteral("Left Border"));
+    chooseFromDropDown(52768, 9);
+    EXPECT_EQ(faceOf(border), stripImage(35));
+    EXPECT_EQ(border->toolTip(), QStringLiteral("No Border"));
+
+    chooseFromDropDown(52786, 7);
+    EXPECT_EQ(faceOf(alignment), stripImage(24));
+    EXPECT_EQ(alignment->toolTip(), QStringLiteral("Bottom Center"));
+    // Nothing chosen: face and tooltip stay.
+    chooseFromDropDown(52786, -1);
+    EXPECT_EQ(faceOf(alignment), stripImage(24));
+    EXPECT_EQ(alignment->toolTip(), QStringLiteral("Bottom Center"));
+
+    for (QToolButton* b : {border, alignment})
+        EXPECT_EQ(b->popupMode(), QToolButton::MenuButtonPopup) << b->toolTip().toStdString();
+    EXPECT_NE(faceOf(border), faceOf(alignment));
 }
 
 } // namespace

@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QStyleOptionComboBox>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -366,6 +367,18 @@ TEST(AcUiCombos, LineWeightsInTheHostsOrder) {
         if (qGray(image.pixel(x, image.height() / 2)) < 128)
             ++dark;
     EXPECT_GT(dark, 20) << "a thick sample line is drawn";
+
+    // At its size hint the closed box shows every entry whole right of the
+    // sample (40 pixels and its margins, 48 in all).
+    combo.resize(combo.sizeHint());
+    QStyleOptionComboBox option;
+    option.initFrom(&combo);
+    option.subControls = QStyle::SC_All;
+    const QRect field = combo.style()->subControlRect(QStyle::CC_ComboBox, &option,
+                                                      QStyle::SC_ComboBoxEditField, &combo);
+    for (int i = 0; i < combo.count(); ++i)
+        EXPECT_LE(48 + combo.fontMetrics().horizontalAdvance(combo.itemText(i)), field.width())
+            << combo.itemText(i).toStdString();
 }
 
 } // namespace

@@ -189,6 +189,26 @@ TEST(EntityRenderer, TableShowsGridTextAndHighlightsTheSelectedCells) {
     EXPECT_GT(inSelection.blue(), inSelection.red());
     EXPECT_EQ(at(selected, 2, 5), kBackground); // cell (1, 0) is not selected
     EXPECT_EQ(at(plain, 5, 8), kBackground);
+
+    // Selected text keeps its own colour: the tint lies under it, not over it.
+    {
+        AcDbObjectPointer<AcDbTable> t(id, AcDb::kForWrite);
+        ASSERT_EQ(t->setSubSelection(1, 1, 2, 2), Acad::eOk);
+    }
+    const QImage textSelected = renderModelSpace(db);
+    const QRect textArea(67, 37, 25, 25);
+    QColor ink = kBackground;
+    for (int y = textArea.top(); y <= textArea.bottom(); ++y)
+        for (int x = textArea.left(); x <= textArea.right(); ++x)
+            if (plain.pixelColor(x, y).lightness() > ink.lightness())
+                ink = plain.pixelColor(x, y);
+    int inkPixels = 0;
+    for (int y = textArea.top(); y <= textArea.bottom(); ++y)
+        for (int x = textArea.left(); x <= textArea.right(); ++x)
+            if (textSelected.pixelColor(x, y) == ink)
+                ++inkPixels;
+    EXPECT_GT(inkPixels, 0) << "the text's own colour is still drawn in the selection";
+    EXPECT_NE(textSelected.pixelColor(92, 62), plain.pixelColor(92, 62)) << "the cell is tinted";
 }
 
 // A selection ending inside a merged cell shows the whole merged cell, and

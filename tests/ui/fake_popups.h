@@ -3,6 +3,7 @@
 // script directives rely on.
 #include "hostui/control_ids.h"
 
+#include <QCursor>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QStyleOptionToolButton>
@@ -15,9 +16,13 @@ class FakePopup : public QWidget {
 public:
     FakePopup() : QWidget(nullptr, Qt::Popup) { resize(120, 80); }
     Q_INVOKABLE void chooseEntry(int entry) { chosen = entry; }
-    Q_INVOKABLE void tearOff() { tornOff = true; }
+    Q_INVOKABLE void tearOff() {
+        tornOff = true;
+        cursorAtTearOff = QCursor::pos();
+    }
     int chosen = -100;
     bool tornOff = false;
+    QPoint cursorAtTearOff;
 };
 
 class FakePicker : public QWidget {

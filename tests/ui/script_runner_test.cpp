@@ -137,7 +137,8 @@ TEST_F(ScriptRunnerTest, MalformedDirectivesFailWithTheirUsage) {
         {"@cells 1\n", "expected @cells"},         {"@toolbar x\n", "expected @toolbar ID"},
         {"@check 5 maybe\n", "no dialog"},         {"@answer Maybe\n", "expected @answer"},
         {"@bogus\n", "unknown directive"},         {"@cells 1,1\n", "no table cell lies at 1,1"},
-        {"@save out.dxf\n", "no drawing is open"},
+        {"@save out.dxf\n", "no drawing is open"}, {"@tearoff 1\n", "expected @tearoff [X,Y]"},
+        {"@tearoff 1,1\n", "no drawing view"},
     };
     for (auto& s : scripts) {
         ScriptRunner runner(nullptr);

@@ -105,6 +105,12 @@ TEST(UiAutomation, PopupEntriesTearOffAndPickers) {
     EXPECT_FALSE(tearOffPopup());
     settle();
     EXPECT_TRUE(popup.tornOff);
+    // A drop point: the cursor is there when the popup learns of the tear-off.
+    popup.tornOff = false;
+    EXPECT_FALSE(tearOffPopup(QPoint(300, 200)));
+    settle();
+    EXPECT_TRUE(popup.tornOff);
+    EXPECT_EQ(popup.cursorAtTearOff, QPoint(300, 200));
     popup.close();
     settle();
     EXPECT_EQ(openPopup(), nullptr);

@@ -45,6 +45,35 @@ void headlessMessageHandler(QtMsgType type, const QMessageLogContext& context,
         g_defaultHandler(type, context, message);
 }
 
+// The offscreen platform's screen is 800 x 600 unless a configuration file
+// says otherwise. Headless, the screen is made as big as the frame, so that
+// windows kept on screen stay inside the frame the screenshots show rather
+// than in its top-left corner. Returns the file to remove once the
+// application exists; empty (the default screen) when it cannot be written.
+std::filesystem::path writeHeadlessScreen() {
+    std::error_code ec;
+    std::filesystem::path file = std::filesystem::temp_directory_path(ec);
+    if (ec)
+        return {};
+    file /= "cadhost-screen-" + std::to_string(QCoreApplication::applicationPid()) + ".json";
+    // The platform option list is split at colons.
+    if (file.string().find(':') != std::string::npos)
+        return {};
+    std::FILE* out = std::fopen(file.c_str(), "w");
+    if (!out)
+        return {};
+    const int written =
+        std::fprintf(out,
+                     "{\"screens\": [{\"name\": \"headless\", \"x\": 0, \"y\": 0, \"width\": %d, "
+                     "\"height\": %d, \"logicalDpi\": 96, \"logicalBaseDpi\": 96, \"dpr\": 1}]}\n",
+                     hostui::FrameWindow::kOpenWidth, hostui::FrameWindow::kOpenHeight);
+    if (std::fclose(out) != 0 || written <= 0) {
+        std::filesystem::remove(file, ec);
+        return {};
+    }
+    return file;
+}
+
 void printError(const std::string& text) {
     std::fprintf(stderr, "cadhost: %s\n", text.c_str());
     std::fflush(stderr);
@@ -234,14 +263,22 @@ int runCadhost(int argc, char** argv) {
         std::fputs(usageText().c_str(), stdout);
         return kExitOk;
     }
+    std::filesystem::path screen;
     if (options.headless) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+        screen = writeHeadlessScreen();
+        qputenv("QT_QPA_PLATFORM", screen.empty()
+                                       ? QByteArray("offscreen")
+                                       : QByteArray("offscreen:configfile=") + screen.c_str());
         g_defaultHandler = qInstallMessageHandler(headlessMessageHandler);
     }
     // Qt sees only the program name: every argument is ours.
     int qtArgc = 1;
     char* qtArgv[] = {argv[0], nullptr};
     QApplication app(qtArgc, qtArgv);
+    if (!screen.empty()) {
+        std::error_code ec;
+        std::filesystem::remove(screen, ec); // read while the platform started
+    }
     QApplication::setApplicationName(QStringLiteral("cadhost"));
     QApplication::setQuitOnLastWindowClosed(!options.headless);
     Host host(options);

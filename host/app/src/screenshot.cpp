@@ -7,7 +7,9 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QWidget>
+#include <QWindow>
 #include <algorithm>
+#include <utility>
 
 namespace hostapp {
 
@@ -61,8 +63,14 @@ QImage compositeScreenshot(QWidget* frame) {
             continue;
         windows.push_back(w);
     }
-    std::stable_sort(windows.begin(), windows.end(),
-                     [](QWidget* a, QWidget* b) { return layerOf(a) < layerOf(b); });
+    // Within a layer, a window first shown later lies above (a picker above
+    // the floating bar it was torn from): the platform lists windows in the
+    // order they were made, the widget list in no particular order.
+    const QWindowList made = QGuiApplication::topLevelWindows();
+    auto madeAt = [&made](QWidget* w) { return static_cast<int>(made.indexOf(w->windowHandle())); };
+    std::stable_sort(windows.begin(), windows.end(), [&](QWidget* a, QWidget* b) {
+        return std::make_pair(layerOf(a), madeAt(a)) < std::make_pair(layerOf(b), madeAt(b));
+    });
 
     QRect canvas;
     if (frame && frame->isVisible())

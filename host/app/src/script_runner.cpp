@@ -397,9 +397,20 @@ ScriptRunner::Outcome ScriptRunner::directive(const ScriptLine& line) {
         return posted(chooseInPopup(*n));
     }
     if (d == "tearoff") {
+        // "@tearoff X,Y": the bar is dragged to that point of the drawing.
+        std::optional<QPoint> dropAt;
+        if (!arg.empty()) {
+            const auto point = parsePoint(arg);
+            if (!point)
+                return failWith("expected @tearoff [X,Y]");
+            hostui::DrawingView* view = m_frame ? m_frame->drawingView() : nullptr;
+            if (!view)
+                return failWith("no drawing view to drag the tear-off bar to");
+            dropAt = view->mapToGlobal(view->pixelOf(*point).toPoint());
+        }
         if (!openPopup())
             return retryOr("no popup or menu is open");
-        return posted(tearOffPopup());
+        return posted(tearOffPopup(dropAt));
     }
     if (d == "picker") {
         std::string title, idText;

@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCursor>
 #include <QDialog>
 #include <QDoubleSpinBox>
 #include <QKeyEvent>
@@ -334,29 +335,39 @@ Problem chooseInPopup(int entry) {
     return "the open popup has no entry " + idText(entry);
 }
 
-Problem tearOffPopup() {
+Problem tearOffPopup(std::optional<QPoint> dropAt) {
     QWidget* popup = openPopup();
     if (!popup)
         return std::string("no popup or menu is open");
+    // The hand is where the drag ends before the popup learns of the tear-off.
+    auto moveCursor = [dropAt] {
+        if (dropAt)
+            QCursor::setPos(*dropAt);
+    };
     if (auto* menu = qobject_cast<QMenu*>(popup)) {
         if (!menu->isTearOffEnabled())
             return std::string("the open menu cannot be torn off");
-        post(menu, [](QWidget* w) {
+        post(menu, [moveCursor, dropAt](QWidget* w) {
+            moveCursor();
             auto* m = static_cast<QMenu*>(w);
-            m->showTearOffMenu(m->pos() + QPoint(40, 40));
+            m->showTearOffMenu(dropAt ? *dropAt : m->pos() + QPoint(40, 40));
             m->close();
         });
         return std::nullopt;
     }
     if (hasInvokable(popup, "tearOff()")) {
-        post(popup, [](QWidget* w) { QMetaObject::invokeMethod(w, "tearOff"); });
+        post(popup, [moveCursor](QWidget* w) {
+            moveCursor();
+            QMetaObject::invokeMethod(w, "tearOff");
+        });
         return std::nullopt;
     }
     auto* bar = popup->findChild<QWidget*>(QStringLiteral("tearOffBar"));
     if (!bar)
         return std::string("the open popup has no tear-off bar");
-    post(bar, [](QWidget* w) {
+    post(bar, [moveCursor](QWidget* w) {
         // Press on the bar, drag it well away, release.
+        moveCursor();
         QPointer<QWidget> guard(w);
         const QPoint start = w->rect().center();
         sendMouse(w, QEvent::MouseButtonPress, start, Qt::LeftButton);
@@ -378,6 +389,11 @@ Problem clickPickerControl(const std::string& title, int id) {
         }
     if (!picker)
         return "no floating picker titled \"" + title + "\" is shown";
+    // Checked here too for pickers that click for themselves: they pass over
+    // an id they do not have, and the script would go on as if it had clicked.
+    QWidget* control = hostui::findControl(picker, id);
+    if (!control)
+        return "the picker \"" + title + "\" has no control " + idText(id);
     if (hasInvokable(picker, "clickControl(int)")) {
         post(picker, [id](QWidget* w) {
             hostui::nameActionFrom(w);
@@ -385,9 +401,6 @@ Problem clickPickerControl(const std::string& title, int id) {
         });
         return std::nullopt;
     }
-    QWidget* control = hostui::findControl(picker, id);
-    if (!control)
-        return "the picker \"" + title + "\" has no control " + idText(id);
     if (auto* button = qobject_cast<QAbstractButton*>(control)) {
         post(button, [](QWidget* w) {
             hostui::nameActionFrom(w);
@@ -405,6 +418,9 @@ Problem pressKey(const std::string& keyName) {
     if (!key)
         return "unknown key \"" + keyName + "\"";
     QWidget* target = QApplication::activePopupWidget();
+    // Inside a popup, its focused control (the list of a combo box's drop-down).
+    if (target && target->focusWidget())
+        target = target->focusWidget();
     if (!target) {
         if (QWidget* modal = activeModalWindow())
             target = modal->focusWidget() ? modal->focusWidget() : modal;

@@ -98,7 +98,7 @@ std::vector<TableCell>& TableGrid::cellsForWrite() {
     return *m_cells;
 }
 
-const CellRange* TableGrid::regionAt(int row, int col) const {
+const CellRange* TableGrid::findRegion(int row, int col) const {
     for (const CellRange& r : m_regions)
         if (r.contains(row, col))
             return &r;

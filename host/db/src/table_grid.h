@@ -196,7 +196,9 @@ public:
     // ---- merged regions: rectangles of at least two cells that never overlap
     const std::vector<CellRange>& regions() const { return m_regions; }
     // The region holding the cell, or null.
-    const CellRange* regionAt(int row, int col) const;
+    const CellRange* regionAt(int row, int col) const {
+        return m_regions.empty() ? nullptr : findRegion(row, col); // most tables merge nothing
+    }
     // Region index per cell (row-major), -1 outside every region.
     std::vector<int> regionMap() const;
     // A range partly overlapping a region is refused; regions wholly inside
@@ -225,6 +227,7 @@ private:
         return static_cast<std::size_t>(row) * m_cols + col;
     }
     void sortRegions();
+    const CellRange* findRegion(int row, int col) const;
     std::vector<TableCell>& cellsForWrite();
 
     int m_rows;

@@ -340,10 +340,24 @@ void EntityRenderer::drawTable(const AcDbTable& table, const Context& ctx) {
     inner.byBlockLineWeight = lineWeightOf(table, ctx);
     inner.layerForZero = effectiveLayer(table, ctx);
     inner.depth = ctx.depth + 1;
+    // The selection tints the cells' backgrounds, under the grid and the text,
+    // so that text of any colour stays as legible as elsewhere; its border
+    // goes on top.
+    QPainterPath selectedArea;
+    QPolygonF selectedOutline;
+    const bool selected =
+        table.hasSubSelection() && selectionShape(table, ctx, selectedArea, selectedOutline);
     try {
         const AcDbTableDrawing& picture = table.drawing();
         for (const auto& part : picture.fills)
             drawEntity(*part, inner);
+        if (selected) {
+            m_painter.save();
+            m_painter.setPen(Qt::NoPen);
+            m_painter.setBrush(m_style.selectionFill);
+            m_painter.drawPath(selectedArea);
+            m_painter.restore();
+        }
         // Grid lines go through the same path as line entities, one reused
         // line standing in for each run.
         AcDbLine line;
@@ -363,8 +377,18 @@ void EntityRenderer::drawTable(const AcDbTable& table, const Context& ctx) {
         reportOutOfMemoryWhileDrawing();
         return;
     }
-    if (table.hasSubSelection())
-        drawSelection(table, ctx);
+    if (selected) {
+        // One border round the whole range.
+        m_painter.save();
+        QPen edge(m_style.selectionEdge);
+        edge.setCosmetic(true);
+        edge.setWidthF(3);
+        edge.setJoinStyle(Qt::MiterJoin);
+        m_painter.setPen(edge);
+        m_painter.setBrush(Qt::NoBrush);
+        m_painter.drawPolygon(selectedOutline);
+        m_painter.restore();
+    }
 }
 
 void EntityRenderer::drawOutline(const AcDbTable& table, const Context& ctx) {
@@ -382,22 +406,22 @@ void EntityRenderer::drawOutline(const AcDbTable& table, const Context& ctx) {
     m_painter.drawPolygon(corners, 4);
 }
 
-void EntityRenderer::drawSelection(const AcDbTable& table, const Context& ctx) {
+bool EntityRenderer::selectionShape(const AcDbTable& table, const Context& ctx, QPainterPath& area,
+                                    QPolygonF& outline) const {
     int rowMin = 0, rowMax = 0, colMin = 0, colMax = 0;
     if (table.selectedCellRange(rowMin, rowMax, colMin, colMax) != Acad::eOk)
-        return;
+        return false;
     rowMin = std::max(rowMin, 0);
     colMin = std::max(colMin, 0);
     rowMax = std::min(rowMax, table.rowCount() - 1);
     colMax = std::min(colMax, table.columnCount() - 1);
     if (rowMin > rowMax || colMin > colMax)
-        return;
+        return false;
 
     // The range is one area: its corner cells span it, and only merged cells
     // on its rim can reach beyond. One path filled once (winding rule) keeps a
     // translucent fill even where merged outlines overlap, and a big range
     // costs its perimeter, not its area.
-    QPainterPath area;
     area.setFillRule(Qt::WindingFill);
     AcGePoint3dArray pts;
     auto addCell = [&](int row, int col) {
@@ -425,24 +449,11 @@ void EntityRenderer::drawSelection(const AcDbTable& table, const Context& ctx) {
         table.cellOutline(rowMax, colMin, true, bl) != Acad::eOk ||
         table.cellOutline(rowMax, colMax, true, br) != Acad::eOk || tl.size() < 4 ||
         tr.size() < 4 || bl.size() < 4 || br.size() < 4)
-        return;
-    const QPolygonF outline = polygon(
+        return false;
+    outline = polygon(
         {toDevice(tl[0], ctx), toDevice(tr[1], ctx), toDevice(br[3], ctx), toDevice(bl[2], ctx)});
     area.addPolygon(outline);
-
-    m_painter.save();
-    m_painter.setPen(Qt::NoPen);
-    m_painter.setBrush(m_style.selectionFill);
-    m_painter.drawPath(area);
-    // One border round the whole range.
-    QPen edge(m_style.selectionEdge);
-    edge.setCosmetic(true);
-    edge.setWidthF(3);
-    edge.setJoinStyle(Qt::MiterJoin);
-    m_painter.setPen(edge);
-    m_painter.setBrush(Qt::NoBrush);
-    m_painter.drawPolygon(outline);
-    m_painter.restore();
+    return true;
 }
 
 void EntityRenderer::drawText(const AcDbText& text, const QColor& color, const Context& ctx) {

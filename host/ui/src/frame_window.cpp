@@ -90,7 +90,7 @@ FrameWindow::FrameWindow(QWidget* parent)
     auto& documents = cadhost::DocumentManager::instance();
     documents.addReactor(this);
     showDocument(documents.activeDocument());
-    resize(1280, 800);
+    resize(kOpenWidth, kOpenHeight);
     // About six lines of history; the drawing gets the rest.
     resizeDocks({m_commandDock}, {150}, Qt::Vertical);
 }

@@ -14,18 +14,22 @@
 //     N), else calls the popup's invokable chooseEntry(int), else clicks its
 //     control with controlId N; "@tearoff" calls the popup's invokable
 //     tearOff(), else drags its child named "tearOffBar" away (a tear-off QMenu
-//     is torn off);
-//   - a floating picker is a visible top-level window with that title; "@picker"
-//     calls its invokable clickControl(int), else clicks its control with that id;
+//     is torn off); given a drop point, the cursor is first moved there, as
+//     the hand of a user who drags the bar to it, so that a picker opened
+//     under the cursor opens there;
+//   - a floating picker is a visible top-level window with that title and a
+//     control with that id; "@picker" calls its invokable clickControl(int),
+//     else clicks that control;
 //   - dialog controls carry "controlId"; 1 is OK and 2 is Cancel.
 
 #include <functional>
 #include <optional>
 #include <string>
 
+#include <QPoint>
+
 class QDialog;
 class QWidget;
-class QPoint;
 
 namespace hostapp {
 
@@ -34,7 +38,7 @@ using Problem = std::optional<std::string>;
 Problem clickToolbarButton(int commandId);
 Problem openDropDown(int commandId);
 Problem chooseInPopup(int entry);
-Problem tearOffPopup();
+Problem tearOffPopup(std::optional<QPoint> dropAt = std::nullopt);
 Problem clickPickerControl(const std::string& title, int controlId);
 Problem pressKey(const std::string& keyName);
 // "@menu Title>Sub>Item": the frame's menu-bar menu with that title, then its

@@ -14,6 +14,8 @@
 #include "hostui/render_style.h"
 
 #include <QColor>
+#include <QPainterPath>
+#include <QPolygonF>
 #include <QTransform>
 #include <map>
 #include <set>
@@ -76,7 +78,10 @@ private:
     void drawBlockRecord(const AcDbBlockTableRecord& block, const Context& ctx);
     void drawReference(const AcDbBlockReference& ref, const Context& ctx);
     void drawTable(const AcDbTable& table, const Context& ctx);
-    void drawSelection(const AcDbTable& table, const Context& ctx);
+    // The selected range as one area to tint and the outline round it; false
+    // when the table has no usable selection.
+    bool selectionShape(const AcDbTable& table, const Context& ctx, QPainterPath& area,
+                        QPolygonF& outline) const;
     void drawOutline(const AcDbTable& table, const Context& ctx);
     void drawText(const AcDbText& text, const QColor& color, const Context& ctx);
     void drawMText(const AcDbMText& text, const QColor& color, const Context& ctx);

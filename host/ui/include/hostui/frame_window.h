@@ -45,6 +45,10 @@ public:
         kIdProperties = 59011,
     };
 
+    // The frame's size when it opens; a headless host's screen has this size.
+    static constexpr int kOpenWidth = 1280;
+    static constexpr int kOpenHeight = 800;
+
     explicit FrameWindow(QWidget* parent = nullptr);
     ~FrameWindow() override;
 

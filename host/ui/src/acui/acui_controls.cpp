@@ -274,6 +274,19 @@ bool CAcUiLineWeightComboBox::SetCurrentItemLineWeight(int weight) {
     return true;
 }
 
+QSize CAcUiLineWeightComboBox::sizeHint() const {
+    int widest = 0;
+    const QFontMetrics metrics = fontMetrics();
+    for (int i = 0; i < count(); ++i)
+        widest = std::max(widest, metrics.horizontalAdvance(itemText(i)));
+    QStyleOptionComboBox option;
+    initStyleOption(&option);
+    const QSize field(kSampleWidth + 8 + widest + 2, metrics.height());
+    QSize hint = QComboBox::sizeHint();
+    hint.setWidth(style()->sizeFromContents(QStyle::CT_ComboBox, &option, field, this).width());
+    return hint;
+}
+
 void CAcUiLineWeightComboBox::paintEvent(QPaintEvent*) {
     QStylePainter painter(this);
     QStyleOptionComboBox option;

@@ -90,6 +90,9 @@ public:
     // Selects the item of a weight; false (selection unchanged) for a weight not in the list.
     bool SetCurrentItemLineWeight(int weight);
 
+    // Wide enough to show the longest entry whole beside its line sample.
+    QSize sizeHint() const override;
+
 protected:
     void paintEvent(QPaintEvent* event) override;
 };
