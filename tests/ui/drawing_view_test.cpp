@@ -138,6 +138,15 @@ TEST_F(DrawingViewTest, WheelZoomsAboutTheCursorAndMiddleDragPans) {
 
     m_view->zoomExtents();
     EXPECT_TRUE(m_view->isAutoFit());
+
+    // A window given corner to corner fits the view (6 x 3 units in 600 x 400); one
+    // without area is refused and leaves the view as it was.
+    ASSERT_TRUE(m_view->zoomWindow(AcGePoint3d(4, 3, 0), AcGePoint3d(-2, 0, 0)));
+    EXPECT_FALSE(m_view->isAutoFit());
+    EXPECT_NEAR(m_view->gsView()->camera().pixelsPerUnit(), 100.0, 1e-6);
+    EXPECT_NEAR(m_view->pixelOf(AcGePoint3d(1, 1.5, 0)).x(), 300, 1e-6);
+    EXPECT_FALSE(m_view->zoomWindow(AcGePoint3d(1, 1, 0), AcGePoint3d(5, 1, 0)));
+    EXPECT_NEAR(m_view->gsView()->camera().pixelsPerUnit(), 100.0, 1e-6);
 }
 
 TEST_F(DrawingViewTest, TypedCharactersGoToTheCommandLine) {

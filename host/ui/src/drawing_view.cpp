@@ -81,6 +81,18 @@ void DrawingView::zoomBy(double factor) {
     m_autoFit = false;
 }
 
+bool DrawingView::zoomWindow(const AcGePoint3d& a, const AcGePoint3d& b) {
+    AcDbExtents ext(a, a);
+    ext.addPoint(b);
+    const AcGePoint3d lo = ext.minPoint(), hi = ext.maxPoint();
+    if (!(hi.x - lo.x > 1e-9) || !(hi.y - lo.y > 1e-9))
+        return false;
+    m_view->camera().fitPlan(lo, hi, 0.0);
+    m_view->invalidate();
+    m_autoFit = false;
+    return true;
+}
+
 AcGePoint3d DrawingView::worldAt(const QPointF& pixel) const {
     AcGePoint3d p = m_view->camera().deviceToWorld(pixel.x(), pixel.y());
     p.z = 0; // picks land on the XY plane of plan views

@@ -353,15 +353,24 @@ void cmdProperties() {
 
 void cmdZoom() {
     FrameWindow* frame = FrameWindow::instance();
-    acedInitGet(0, "Extents In Out");
+    acedInitGet(0, "Extents In Out Window");
     char keyword[512] = {};
-    const int rc = acedGetKword("\nSpecify zoom option [Extents/In/Out] <Extents>: ", keyword);
+    const int rc =
+        acedGetKword("\nSpecify zoom option [Extents/In/Out/Window] <Extents>: ", keyword);
     if (rc != RTNORM && rc != RTNONE)
         return;
     if (!frame)
         return;
     const std::string choice = rc == RTNONE ? "Extents" : keyword;
-    if (choice == "In")
+    if (choice == "Window") {
+        ads_point first{}, second{};
+        if (acedGetPoint(nullptr, "\nSpecify first corner: ", first) != RTNORM ||
+            acedGetCorner(first, "\nSpecify opposite corner: ", second) != RTNORM)
+            return;
+        if (!frame->drawingView()->zoomWindow(AcGePoint3d(first[0], first[1], 0),
+                                              AcGePoint3d(second[0], second[1], 0)))
+            acutPrintf("\nThe window has no area.");
+    } else if (choice == "In")
         frame->drawingView()->zoomBy(2.0);
     else if (choice == "Out")
         frame->drawingView()->zoomBy(0.5);

@@ -37,6 +37,8 @@ public:
     // each change until the user pans or zooms.
     void zoomExtents();
     void zoomBy(double factor); // about the centre
+    // Fits the rectangle of two corners (plan view); false when it has no area.
+    bool zoomWindow(const AcGePoint3d& a, const AcGePoint3d& b);
     bool isAutoFit() const { return m_autoFit; }
     // World point under a widget pixel, and back.
     AcGePoint3d worldAt(const QPointF& pixel) const;
